@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages lumivane builds, tests and runs with; only what is missing.
+# usage: scripts/setup-deps.sh [--test]   (--test adds what the test command needs)
+set -euo pipefail
+pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
+      libgl1-mesa-dri libegl-mesa0 libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
+      fonts-dejavu-core libpng-dev)
+if [ "${1:-}" = "--test" ]; then
+  pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick)
+fi
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "installing: ${missing[*]}" >&2
+  sudo_cmd=""; [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo_cmd apt-get update -qq || true
+  $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

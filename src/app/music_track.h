@@ -1,0 +1,12 @@
+// The soundtrack, driven by media-control string commands.
+#pragma once
+
+inline constexpr const char* kMusicFile = "data\\vorsa.wav";
+
+void openMusic();   // "Open data\vorsa.wav"
+void playMusic();   // "Play data\vorsa.wav", or "... from <ms>" after setMusicStart
+void stopMusic();   // "Stop ...", "Seek ... to start"
+void closeMusic();  // stopMusic, then "Close ..."
+
+// Where playback starts, in milliseconds (--from); 0 plays from the beginning.
+void setMusicStart(double ms);

@@ -1,0 +1,69 @@
+// EGL on Mesa's surfaceless platform: no display server, no GPU needed.
+#include "platform/headless_gl.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+namespace platform {
+
+HeadlessGL::~HeadlessGL() { destroy(); }
+
+bool HeadlessGL::create(int width, int height) {
+    destroy();
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    EGLDisplay display = EGL_NO_DISPLAY;
+    if (getPlatformDisplay)
+        display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (display == EGL_NO_DISPLAY) {
+        error_ = "no surfaceless EGL display";
+        return false;
+    }
+    if (!eglInitialize(display, nullptr, nullptr)) {
+        error_ = "eglInitialize failed";
+        return false;
+    }
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
+                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 16,
+                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+    EGLConfig config;
+    EGLint count = 0;
+    if (!eglChooseConfig(display, configAttributes, &config, 1, &count) || count < 1) {
+        error_ = "no EGL config with RGBA8 and a depth buffer";
+        eglTerminate(display);
+        return false;
+    }
+    const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+    EGLSurface surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
+    if (surface == EGL_NO_SURFACE) {
+        error_ = "eglCreatePbufferSurface failed";
+        eglTerminate(display);
+        return false;
+    }
+    eglBindAPI(EGL_OPENGL_API);
+    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    if (context == EGL_NO_CONTEXT) context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+    if (context == EGL_NO_CONTEXT || !eglMakeCurrent(display, surface, surface, context)) {
+        error_ = "no compatibility-profile GL context";
+        eglDestroySurface(display, surface);
+        eglTerminate(display);
+        return false;
+    }
+    display_ = display;
+    surface_ = surface;
+    context_ = context;
+    return true;
+}
+
+void HeadlessGL::destroy() {
+    if (!display_) return;
+    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (context_) eglDestroyContext(display_, context_);
+    if (surface_) eglDestroySurface(display_, surface_);
+    eglTerminate(display_);
+    display_ = surface_ = context_ = nullptr;
+}
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+// An offscreen GL context on EGL's surfaceless Mesa platform with an 800x600 pbuffer: the
+// picture of the tests, of --render and of --bench. The pbuffer is single-buffered, so the
+// default draw and read buffer is the front one.
+#pragma once
+#include <string>
+
+namespace platform {
+
+class HeadlessGL {
+public:
+    HeadlessGL() = default;
+    ~HeadlessGL();
+    HeadlessGL(const HeadlessGL&) = delete;
+    HeadlessGL& operator=(const HeadlessGL&) = delete;
+
+    // Creates the context (compatibility profile, RGBA8, 16-bit depth) and makes it current.
+    bool create(int width = 800, int height = 600);
+    void destroy();
+    bool valid() const { return context_ != nullptr; }
+    const std::string& error() const { return error_; }
+
+private:
+    void* display_ = nullptr;
+    void* surface_ = nullptr;
+    void* context_ = nullptr;
+    std::string error_;
+};
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+// A small interpreter of media-control string commands over SDL audio, for one WAV file:
+//   "Open <file>", "Play <file>", "Play <file> from <ms>", "Stop <file>",
+//   "Seek <file> to start", "Close <file>".
+// It fails silently like the interface it replaces: no device or no file means silence.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace platform {
+
+void sendMediaCommand(const char* command);
+
+// Every command received, in order (tests).
+const std::vector<std::string>& mediaCommandLog();
+void clearMediaCommandLog();
+
+// false: commands are logged but no audio device or file is touched (render and bench runs).
+void setAudioEnabled(bool enabled);
+// True while a file is open and its samples are being played (tests).
+bool mediaPlaying();
+
+}  // namespace platform

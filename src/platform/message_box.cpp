@@ -1,0 +1,37 @@
+// Message boxes on SDL, falling back to standard error without a display.
+#include "platform/message_box.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/window.h"
+
+namespace platform {
+namespace {
+MessageRecorder* recorder = nullptr;  // innermost live recorder
+bool headless = false;
+}  // namespace
+
+MessageRecorder::MessageRecorder() : previous_(recorder) { recorder = this; }
+MessageRecorder::~MessageRecorder() { recorder = previous_; }
+
+void setMessageBoxesHeadless(bool on) { headless = on; }
+
+void messageBox(const char* text, const char* caption) {
+    if (!text) text = "";
+    if (!caption) caption = "";
+    if (recorder) {
+        recorder->messages_.push_back({caption, text});
+        return;
+    }
+    // Without a display (or in headless runs) a box could never be dismissed: print it instead.
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool canShow = !headless && ((display && *display) || (wayland && *wayland));
+    if (!canShow || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) != 0)
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+}
+
+}  // namespace platform

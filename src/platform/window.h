@@ -1,0 +1,44 @@
+// The desktop window: one top-level window with a double-buffered GL context, the display-mode
+// switch, the cursor, the title and the event pump. Callers never see SDL types.
+#pragma once
+#include <cstdint>
+
+namespace platform {
+
+// What the pump hands to the window procedure, in the shape of the Win32 messages it replaces.
+struct WindowMessage {
+    enum Kind { KeyDown, KeyUp, LeftButtonDown, Destroyed, Paint, Quit } kind = Quit;
+    uint32_t key = 0;   // virtual-key code for KeyDown / KeyUp (Escape is 27)
+    uint16_t x = 0, y = 0;  // LeftButtonDown position in client pixels
+    int quitCode = 0;   // Quit
+};
+
+// Opens a window of the given client size at (left, top), titled, with an RGBA double-buffered GL
+// context with a 16-bit depth buffer, made current, swap interval 0. Not yet shown. On failure
+// returns false and stores a reason for lastWindowError().
+bool createWindow(int left, int top, int width, int height, const char* title);
+const char* lastWindowError();
+bool windowExists();
+void showWindow();
+void destroyWindow();  // releases the context and the window
+bool hasCurrentContext();
+void swapWindow();
+void setWindowTitle(const char* title);
+void showCursor(bool visible);
+void clientSize(int& width, int& height);
+
+// A real display-mode change to width x height full screen; false when the display refuses.
+// LUMIVANE_REFUSE_MODE_CHANGE=1 in the environment makes it refuse (tests).
+bool changeDisplayMode(int width, int height);
+void restoreDisplayMode();
+
+// Message queue: takes the next waiting message without blocking; false when the queue is empty.
+// A posted quit is delivered only once no other message waits, as on Win32.
+bool peekMessage(WindowMessage& message);
+// Blocks until a message arrives.
+void waitMessage(WindowMessage& message);
+void postQuitMessage(int code);
+bool quitPosted();
+void resetMessageQueue();  // forget a posted quit (tests)
+
+}  // namespace platform
