@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -220,7 +221,7 @@ TEST_F(FrameDriverTest, ProjectionIsSixtyDegreesWithIdentityModelview) {
     EXPECT_EQ(mode, GL_MODELVIEW);
     GLdouble p[16];
     glGetDoublev(GL_PROJECTION_MATRIX, p);
-    const double f = 1.0 / std::tan(30.0 * M_PI / 180.0);
+    const double f = 1.0 / std::tan(30.0 * 3.14159265358979323846 / 180.0);
     EXPECT_NEAR(p[5], f, 1e-6);
     EXPECT_NEAR(p[0], f / (800.0 / 600.0), 1e-6);
     EXPECT_NEAR(p[10], -(10000.0 + 1.0) / (10000.0 - 1.0), 1e-6);
