@@ -42,6 +42,7 @@ protected:
 
 TEST_F(DemoSetup, LoadsEveryModelWithoutAMessage) {
     for (const auto& m : setupMessages()) ADD_FAILURE() << m.caption << ": " << m.text;
+    EXPECT_EQ(setupSwaps(), 1u);  // the black frame stands while the files load
     const DemoAssets& a = demoAssets;
     const MqoModel* models[15] = {&a.filter, &a.hane2,  &a.sky,    &a.skytube, &a.cloud,
                                   &a.pTamsel, &a.pZefra, &a.bback,  &a.backbox, &a.billm,
