@@ -99,15 +99,6 @@ TEST_F(BuildingBlocks, FlashAddsWhiteWeightedByItsValue) {
     EXPECT_EQ(glErrors(), 0u);
 }
 
-TEST_F(BuildingBlocks, FlashPassLeavesABlackScreen) {
-    fillBackground(0.5f);
-    flashPass(1.0);
-    EXPECT_EQ(pixel(400, 300)[0], 0);
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(clear[0], 0.5f);  // the pass's attributes are restored
-}
-
 TEST_F(BuildingBlocks, RingsOverlayAtHalfOpacity) {
     captureColour(demoAssets.ringsTexture, 1, 1, 1, 1);
     fillBackground(0.0f);
@@ -149,15 +140,3 @@ TEST_F(BuildingBlocks, TrailOverlaysFadeToNothing) {
     EXPECT_NEAR(pixel(400, 300)[0], 61, 2);
 }
 
-TEST_F(BuildingBlocks, TrailPassesSkipLagsBeforeTheStart) {
-    int calls = 0;
-    double lags[5] = {};
-    trailPasses(0.025, 0.01, [&](double d, const EffectTexture& into) {
-        lags[calls] = d;
-        EXPECT_EQ(&into, &demoAssets.trailTextures[calls]);
-        ++calls;
-    });
-    EXPECT_EQ(calls, 2);
-    EXPECT_NEAR(lags[0], 0.015, 1e-12);
-    EXPECT_NEAR(lags[1], 0.005, 1e-12);
-}

@@ -55,16 +55,6 @@ TEST(SetReels, EasesEachReelAFractionOfTheWay) {
     for (int j = 0; j < 5; ++j) EXPECT_NEAR(angles[j], reelAngleFor("Code:"[j]), 1e-9);
 }
 
-TEST(SetReels, RepeatedEasingConvergesWithoutOvershoot) {
-    double angles[5] = {};
-    for (int frame = 0; frame < 200; ++frame) {
-        setReels(angles, "~~~~~", 0.1);
-        EXPECT_LE(angles[0], 0.0);
-        EXPECT_GE(angles[0], reelAngleFor('~') - 1e-9);
-    }
-    EXPECT_NEAR(angles[0], reelAngleFor('~'), 1e-6);
-}
-
 TEST(SetReels, AShortWordLeavesItsMissingLettersBlank) {
     double angles[5] = {};
     setReels(angles, "AB", 1.0);
