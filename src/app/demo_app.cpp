@@ -15,7 +15,8 @@ void setWindowedMode(bool on) { windowed = on; }
 
 int runDemo() {
     openMusic();
-    demoApp.window.createWindow(0, 0, 800, 600, "lumivane");
+    // Without a window nobody could see the show or end it: stop after the message.
+    if (!demoApp.window.createWindow(0, 0, 800, 600, "lumivane")) return 0;
     setProjection(0, 0, 800, 600, 1.0, 10000.0);
     createFont(demoApp.font);
     demoApp.window.setKeyDownHandler(onKeyDown);

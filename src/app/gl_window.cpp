@@ -29,8 +29,14 @@ bool GLWindow::createWindow(int leftPos, int topPos, int clientWidth, int client
     }
     classRegistered = true;
     std::snprintf(title, sizeof title, "%s", text ? text : "");
+    if (!platform::displayAvailable()) {
+        std::fprintf(stderr, "lumivane: no display: %s\n", platform::lastWindowError());
+        showError("デバイスコンテキスト取得失敗", "GLwindow error");
+        return false;
+    }
     if (!platform::createWindow(leftPos, topPos, clientWidth, clientHeight, title)) {
-        // No pixel format with the requested colour and depth buffers (or no display at all).
+        // No pixel format with the requested colour and depth buffers.
+        std::fprintf(stderr, "lumivane: %s\n", platform::lastWindowError());
         showError("ChoosePixelFormat Failed....", "GLwindow error");
         return false;
     }

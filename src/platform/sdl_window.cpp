@@ -104,6 +104,7 @@ bool createWindow(int left, int top, int width, int height, const char* title) {
 }
 
 const char* lastWindowError() { return state.error.c_str(); }
+bool displayAvailable() { return initVideo(); }
 bool windowExists() { return state.window != nullptr; }
 
 void showWindow() {

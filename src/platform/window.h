@@ -18,6 +18,8 @@ struct WindowMessage {
 // format exists; lastWindowError() tells why.
 bool createWindow(int left, int top, int width, int height, const char* title);
 const char* lastWindowError();
+// True when a display could be opened (the video subsystem starts).
+bool displayAvailable();
 bool windowExists();
 void showWindow();
 void destroyWindow();

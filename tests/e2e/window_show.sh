@@ -101,5 +101,8 @@ check "--bench prints the peak memory" grep -q "peak memory:" "$work/bench.out"
 check "an unknown option exits 2 with a one-line error" [ "$code" = 2 ] && check "... one line" [ "$(wc -l < "$work/bad.err")" = 1 ]
 "$exe" --from >/dev/null 2>&1; check "--from without a value exits 2" [ $? = 2 ]
 "$exe" --help >/dev/null 2>&1; check "--help exits 0" [ $? = 0 ]
+(unset DISPLAY WAYLAND_DISPLAY; timeout 20 "$exe" --window >/dev/null 2>"$work/nodisplay.err"; echo $? > "$work/nodisplay.code")
+check "no display: the window error is reported and the program ends with 1" \
+    [ "$(cat "$work/nodisplay.code")" = 1 ] && check "... naming the failure" grep -q "GLwindow error: デバイスコンテキスト取得失敗" "$work/nodisplay.err"
 
 exit $fail
