@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/demo_app.h"
@@ -82,18 +83,20 @@ protected:
     void TearDown() override {
         for (DisplayWord& w : demoAssets.displayWords) w = DisplayWord{};
     }
-    // Mean x of the lit pixels, or -1 when none is lit.
+    // Middle of the lit pixels' horizontal extent, or -1 when none is lit.
     static double litCentreX(int* litCount = nullptr) {
         const auto f = frame();
-        double sum = 0;
-        int n = 0;
+        int left = 800, right = -1, n = 0;
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 800; ++x) {
                 const uint8_t* p = &f[(y * 800 + x) * 4];
-                if (p[0] + p[1] + p[2] > 0) sum += x, ++n;
+                if (p[0] + p[1] + p[2] == 0) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                ++n;
             }
         if (litCount) *litCount = n;
-        return n ? sum / n : -1;
+        return n ? (left + right) / 2.0 : -1;
     }
 };
 
