@@ -66,7 +66,9 @@ TEST_F(OpeningFrames, TitleFramesAreLitCentredAndMove) {
     for (double u : {0.02, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.95}) {
         const auto f = drawShowFrame(1, timeOf(1, u));
         EXPECT_GT(litPixels(f), 500) << u;
-        if (!previous.empty()) EXPECT_GT(changedPixels(previous, f), 300) << u;
+        if (!previous.empty()) {
+            EXPECT_GT(changedPixels(previous, f), 300) << u;
+        }
         previous = f;
     }
     // "DEMO:02" stands on the centre line: as much text left of it as right of it.
@@ -91,7 +93,9 @@ TEST_F(OpeningFrames, FogFlightFramesAreLitAndMove) {
     for (double u : {0.05, 0.25, 0.45, 0.55, 0.75, 0.95}) {
         const auto f = drawShowFrame(2, timeOf(2, u));
         EXPECT_GT(litPixels(f), 5000) << u;
-        if (!previous.empty()) EXPECT_GT(changedPixels(previous, f), 1000) << u;
+        if (!previous.empty()) {
+            EXPECT_GT(changedPixels(previous, f), 1000) << u;
+        }
         previous = f;
     }
 }
