@@ -92,7 +92,7 @@ TEST_F(DemoSetup, DisplayWordsAreFortyDistinctTexts) {
 }
 
 TEST_F(DemoSetup, GlyphRingShowsEachCharacterAtTheFront) {
-    for (unsigned char c : {'!', 'A', 'W', '%', '~', '8'}) EXPECT_GT(litAtFront(c), 20) << c;
+    for (unsigned char c : {'!', 'A', 'W', '%', '#', '8'}) EXPECT_GT(litAtFront(c), 20) << c;
     // "_" has a place but no glyph; a blank comes round to the place of "!".
     EXPECT_EQ(litAtFront('_'), 0);
     EXPECT_EQ(litAtFront(' '), litAtFront('!'));
