@@ -185,6 +185,20 @@ TEST_F(MaterialTexture, RefusedImagesGiveTheMessageWithTheReasonAndNoTexture) {
     EXPECT_EQ(glErrors(), 0u);
 }
 
+TEST_F(MaterialTexture, DirectoriesAndDevicesAreNotImages) {
+    platform::MessageRecorder recorder;
+    MqoMaterial material;
+    std::string directory = dir().string();
+    for (char& c : directory)
+        if (c == '/') c = '\\';
+    material.loadTexture(directory);
+    material.loadTexture("\\dev\\zero");
+    EXPECT_EQ(material.texture(), 0u);
+    ASSERT_EQ(recorder.messages().size(), 2u);
+    EXPECT_EQ(recorder.messages()[0].text, "画像が読みこめません。:" + directory);
+    EXPECT_EQ(recorder.messages()[1].text, "画像が読みこめません。:\\dev\\zero");
+}
+
 TEST_F(MaterialTexture, MissingImageIsReportedForEveryMaterialThatNamesIt) {
     platform::MessageRecorder recorder;
     MqoModel model;

@@ -290,9 +290,11 @@ TEST(MqoReaderFailures, MissingFileShowsItsMessageAndLeavesTheModelEmpty) {
     ASSERT_EQ(recorder.messages().size(), 1u);
     EXPECT_EQ(recorder.messages()[0].caption, "error");
     EXPECT_EQ(recorder.messages()[0].text, "no\\such\\dir\\model.mqo" "ファイルが開けません");
-    // A directory is not a model file either.
+    // Neither is a directory or a device that endless bytes come from.
     model.load(std::filesystem::temp_directory_path().c_str());
-    EXPECT_EQ(recorder.messages().size(), 2u);
+    model.load("\\dev\\zero");
+    EXPECT_EQ(recorder.messages().size(), 3u);
+    EXPECT_EQ(recorder.messages()[2].text, "\\dev\\zero" "ファイルが開けません");
 }
 
 TEST(MqoReaderFailures, LoadOpensBackslashPathsAndReadsTheFile) {

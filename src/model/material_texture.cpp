@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,7 +28,7 @@ int32_t littleEndianI32(const uint8_t* p) {
     return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
 
-// Reads at most limit bytes of an open file (the whole file when it is smaller).
+// Reads at most limit bytes of an open plain file (the whole file when it is smaller).
 std::vector<uint8_t> readFileStart(std::FILE* file, uint64_t limit) {
     std::vector<uint8_t> bytes;
     long size = -1;
@@ -47,7 +48,11 @@ void MqoMaterial::setTexture(std::string path) {
 }
 
 void MqoMaterial::loadTexture(const std::string& path) {
-    std::FILE* file = platform::openFile(path.c_str(), "rb");
+    // Only a plain file is an image: a directory or a device would pass the open and then give
+    // nonsense sizes or endless bytes.
+    std::error_code error;
+    const bool plainFile = std::filesystem::is_regular_file(platform::hostPath(path), error);
+    std::FILE* file = plainFile ? platform::openFile(path.c_str(), "rb") : nullptr;
     if (!file) {
         reportUnreadable(path, "");
         return;

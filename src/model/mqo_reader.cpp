@@ -408,7 +408,8 @@ void MqoModel::load(const char* path) {
     const std::string hostName = platform::hostPath(name);
     std::error_code error;
     std::ifstream in;
-    if (!std::filesystem::is_directory(hostName, error)) in.open(hostName);
+    // Only a plain file is a model file: a directory or a device could be opened but not read.
+    if (std::filesystem::is_regular_file(hostName, error)) in.open(hostName);
     if (!in.is_open()) {
         const std::string text = name + cannotOpenText;
         platform::messageBox(text.c_str(), readerCaption);
