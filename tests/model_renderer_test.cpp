@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "alloc_counter.h"
 #include "gl_fixture.h"
 #include "model/mqo_model.h"
 #include "platform/message_box.h"
@@ -172,15 +171,6 @@ TEST_F(ModelRenderer, MaterialsColourTheirFacesAndTheLastOneStays) {
     EXPECT_EQ(materialValues(GL_AMBIENT), (std::vector<float>{0, 0, 1, 0.2f}));
     EXPECT_EQ(matrixDepth(), depth);
     EXPECT_EQ(glErrors(), 0u);
-}
-
-TEST_F(ModelRenderer, DrawsAllocateNothing) {
-    const MqoModel model = twoMaterialModel();
-    drawModel(model, true, true, false);  // first use of any lazily made state
-    const uint64_t before = allocationCount();
-    drawModel(model, true, true, true);
-    drawModelOutline(model, 1, 1, 1, 1, false);
-    EXPECT_EQ(allocationCount(), before);
 }
 
 TEST_F(ModelRenderer, TexturedFaceShowsTheTextureWithVNegated) {
