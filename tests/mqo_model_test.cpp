@@ -28,22 +28,13 @@ MqoObject makeObject(int vertexCount, int faceCount) {
 
 }  // namespace
 
-TEST(MqoModelRecords, NewRecordsHoldTheirDefaults) {
-    MqoModel model;
-    EXPECT_EQ(model.objectCount, 0);
-    EXPECT_EQ(model.materialCount, 0);
+TEST(MqoModelRecords, NewObjectIsGreenWithoutArrays) {
     MqoObject object;
     EXPECT_EQ(object.color[0], 0.0);
     EXPECT_EQ(object.color[1], 1.0);  // green, not white
     EXPECT_EQ(object.color[2], 0.0);
     EXPECT_EQ(object.vertices, nullptr);
     EXPECT_EQ(object.faces, nullptr);
-    MqoMaterial material;
-    material.setColor(0.25f, 0.5f, 0.75f, 1.0f);
-    EXPECT_EQ(material.col[0], 0.25f);
-    EXPECT_EQ(material.col[3], 1.0f);
-    EXPECT_EQ(material.texture(), 0u);
-    EXPECT_TRUE(material.texturePath.empty());
 }
 
 TEST(MqoModelRecords, CopiedObjectIsIndependentOfItsSource) {
