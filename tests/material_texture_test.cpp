@@ -18,7 +18,7 @@
 
 namespace {
 
-struct BitmapSpec {
+struct BitmapLayout {
     int32_t width = 2;
     int32_t height = 2;
     uint16_t bitCount = 32;
@@ -32,18 +32,18 @@ void put32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
 }
 
-std::vector<uint8_t> makeBitmap(const BitmapSpec& spec, const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> bytes(spec.pixelOffset, 0);
-    bytes[0] = uint8_t(spec.mark[0]);
-    bytes[1] = uint8_t(spec.mark[1]);
-    put32(bytes, 2, uint32_t(spec.pixelOffset + pixels.size()));
-    put32(bytes, 10, spec.pixelOffset);
-    put32(bytes, 14, spec.infoSize);
-    put32(bytes, 18, uint32_t(spec.width));
-    put32(bytes, 22, uint32_t(spec.height));
+std::vector<uint8_t> makeBitmap(const BitmapLayout& layout, const std::vector<uint8_t>& pixels) {
+    std::vector<uint8_t> bytes(layout.pixelOffset, 0);
+    bytes[0] = uint8_t(layout.mark[0]);
+    bytes[1] = uint8_t(layout.mark[1]);
+    put32(bytes, 2, uint32_t(layout.pixelOffset + pixels.size()));
+    put32(bytes, 10, layout.pixelOffset);
+    put32(bytes, 14, layout.infoSize);
+    put32(bytes, 18, uint32_t(layout.width));
+    put32(bytes, 22, uint32_t(layout.height));
     bytes[26] = 1;
-    bytes[28] = uint8_t(spec.bitCount);
-    put32(bytes, 30, spec.compression);
+    bytes[28] = uint8_t(layout.bitCount);
+    put32(bytes, 30, layout.compression);
     bytes.insert(bytes.end(), pixels.begin(), pixels.end());
     return bytes;
 }
@@ -122,7 +122,7 @@ TEST_F(MaterialTexture, LeavesTexturingOffTheNewTextureBoundAndAlignmentOne) {
 TEST_F(MaterialTexture, TopDownFileGivesTheSameTextureAsBottomUp) {
     std::vector<uint8_t> topDownPixels(picture.begin() + 8, picture.end());
     topDownPixels.insert(topDownPixels.end(), picture.begin(), picture.begin() + 8);
-    BitmapSpec topDown;
+    BitmapLayout topDown;
     topDown.height = -2;
     MqoMaterial material;
     material.loadTexture(write("topdown.bmp", makeBitmap(topDown, topDownPixels)));
@@ -132,7 +132,7 @@ TEST_F(MaterialTexture, TopDownFileGivesTheSameTextureAsBottomUp) {
 
 TEST_F(MaterialTexture, PixelDataStartsWhereTheFileHeaderSays) {
     // A 124-byte information header with channel masks: the pixels start at 138.
-    BitmapSpec large;
+    BitmapLayout large;
     large.infoSize = 124;
     large.pixelOffset = 138;
     large.compression = 3;
@@ -145,7 +145,7 @@ TEST_F(MaterialTexture, PixelDataStartsWhereTheFileHeaderSays) {
 TEST_F(MaterialTexture, RefusedImagesGiveTheMessageWithTheReasonAndNoTexture) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    BitmapSpec bits24, rle, wide, notBm, zero;
+    BitmapLayout bits24, rle, wide, notBm, zero;
     bits24.bitCount = 24;
     rle.compression = 1;
     wide.width = maxSize + 1;
@@ -239,15 +239,15 @@ TEST(BitmapParse, HeaderSizesFarBeyondTheDataAreRefused) {
     std::string reason;
     for (const auto& [width, height] : std::vector<std::pair<int32_t, int32_t>>{
              {INT32_MAX, INT32_MAX}, {INT32_MAX, -INT32_MAX}, {65536, 65536}, {1, INT32_MIN}, {-1, 1}}) {
-        BitmapSpec spec;
-        spec.width = width;
-        spec.height = height;
+        BitmapLayout spec;
+        layout.width = width;
+        layout.height = height;
         const auto bytes = makeBitmap(spec, picture);
         EXPECT_FALSE(parseBitmap(bytes.data(), bytes.size(), image, reason)) << width << "x" << height;
         EXPECT_FALSE(reason.empty());
         EXPECT_TRUE(image.pixels.empty());
     }
-    BitmapSpec small, beyond;
+    BitmapLayout small, beyond;
     small.infoSize = 12;
     beyond.pixelOffset = 54;
     auto bytes = makeBitmap(small, picture);

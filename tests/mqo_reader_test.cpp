@@ -260,7 +260,7 @@ TEST(MqoReaderBraces, ExpectBraceAndSkipBlockOnTheirOwn) {
 }
 
 TEST(MqoReaderBraces, KeysOutOfOrderLoseTheObjectContentButCountIt) {
-    // "visible" after "color" ends the attribute part: no blocks are read, the closing check takes
+    // "visible" after "color" ends the attribute keys: no blocks are read, the closing check takes
     // the value of "visible", and the rest of the chunk is read as top-level words.
     Result r = read("Object \"a\" {\ncolor 1 0 0\nvisible 15\nvertex 1 {\n0 0 0\n}\n}\n"
                     "Object \"b\" {\nvertex 1 {\n5 5 5\n}\nface 0 {\n}\n}\nEof\n");
