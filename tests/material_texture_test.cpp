@@ -239,10 +239,10 @@ TEST(BitmapParse, HeaderSizesFarBeyondTheDataAreRefused) {
     std::string reason;
     for (const auto& [width, height] : std::vector<std::pair<int32_t, int32_t>>{
              {INT32_MAX, INT32_MAX}, {INT32_MAX, -INT32_MAX}, {65536, 65536}, {1, INT32_MIN}, {-1, 1}}) {
-        BitmapLayout spec;
+        BitmapLayout layout;
         layout.width = width;
         layout.height = height;
-        const auto bytes = makeBitmap(spec, picture);
+        const auto bytes = makeBitmap(layout, picture);
         EXPECT_FALSE(parseBitmap(bytes.data(), bytes.size(), image, reason)) << width << "x" << height;
         EXPECT_FALSE(reason.empty());
         EXPECT_TRUE(image.pixels.empty());
