@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "alloc_counter.h"
 #include "gl_fixture.h"
 #include "model/mqo_model.h"
 #include "platform/message_box.h"
@@ -171,6 +172,19 @@ TEST_F(ModelRenderer, MaterialsColourTheirFacesAndTheLastOneStays) {
     EXPECT_EQ(materialValues(GL_AMBIENT), (std::vector<float>{0, 0, 1, 0.2f}));
     EXPECT_EQ(matrixDepth(), depth);
     EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(ModelRenderer, DrawsAllocateNothing) {
+    // The first rounds let the GL compile and cache what it needs for these states (it
+    // allocates then); the last round must allocate nothing.
+    const MqoModel model = twoMaterialModel();
+    uint64_t before = 0;
+    for (int round = 0; round < 3; ++round) {
+        before = allocationCount();
+        drawModel(model, true, true, true);
+        drawModelOutline(model, 1, 1, 1, 1, false);
+    }
+    EXPECT_EQ(allocationCount(), before);
 }
 
 TEST_F(ModelRenderer, TexturedFaceShowsTheTextureWithVNegated) {
