@@ -15,8 +15,12 @@ TEST(Schedule, ScenesFollowOneAnotherOnTheBeatGrid) {
     for (int k = 1; k <= 12; ++k) {
         const SceneSlot& s = kSchedule[k - 1];
         EXPECT_EQ(s.end, kSceneEnds[k - 1]) << k;
-        if (k > 1) EXPECT_EQ(s.start, kSchedule[k - 2].end) << k;
-        if (k <= 11) EXPECT_NEAR(s.inverseLength * (s.end - s.start), 1.0, 1e-9) << k;
+        if (k > 1) {
+            EXPECT_EQ(s.start, kSchedule[k - 2].end) << k;
+        }
+        if (k <= 11) {
+            EXPECT_NEAR(s.inverseLength * (s.end - s.start), 1.0, 1e-9) << k;
+        }
         EXPECT_NE(s.draw, nullptr) << k;
     }
     EXPECT_NEAR(kSchedule[2].start, 30428.571428571428, 1e-9);
@@ -34,7 +38,9 @@ TEST(Schedule, ProgressAtAndAroundEachBoundary) {
         // The driver draws the next scene from the boundary on, starting at progress 0.
         EXPECT_EQ(sceneForTime(s.end), k + 1) << k;
         EXPECT_EQ(sceneForTime(std::nextafter(s.end, 0.0)), k) << k;
-        if (k < 11) EXPECT_EQ(sceneProgress(k + 1, s.end), 0.0) << k;
+        if (k < 11) {
+            EXPECT_EQ(sceneProgress(k + 1, s.end), 0.0) << k;
+        }
     }
     // The frame of the 40000 ms example: a little over a quarter of scene 3.
     EXPECT_NEAR(sceneProgress(3, 40000), 0.26587301587301587, 1e-12);
