@@ -6,9 +6,15 @@
 #include <cstdlib>
 #include <vector>
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 #include "alloc_counter.h"
 #include "app/demo_random.h"
+#include "gl_fixture.h"
+#include "platform/png_image.h"
 #include "render/face_explosion.h"
+#include "render/model_renderer.h"
 
 namespace {
 
@@ -169,15 +175,26 @@ TEST(ExplosionPreparation, EveryTargetIsFiniteAndOnTheSphere) {
     demoSeed(7);
     prepareExplosion(model, 30.0);
 
-    int equatorial = 0, off = 0;
+    // Where x² + y² > r² the target keeps the drawn side of the XY plane and is not crowded
+    // onto its rim.
+    std::srand(7);
+    for (int i = 0; i < 3 * 3000; ++i) std::rand();
+    int outside = 0, nearRim = 0;
     for (const Vec3d& t : model.faceTargets[0]) {
         ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y) && std::isfinite(t.z));
         EXPECT_NEAR(std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z), 30.0, 1e-9);
-        (t.z == 0 ? equatorial : off)++;
+        const double x = 30.0 * std::cos((std::rand() % 360) * kDegree);
+        const double y = 30.0 * std::sin((std::rand() % 360) * kDegree);
+        const int s = std::rand() % 2;
+        if (x * x + y * y <= 900.0) continue;
+        ++outside;
+        nearRim += std::fabs(t.z) < 1.0;
+        EXPECT_EQ(t.z < 0, s == 1);
+        EXPECT_GT(x * t.x, 0.0);  // same quadrant as drawn
+        EXPECT_GT(y * t.y, 0.0);
     }
-    // Both kinds occur in a few thousand faces: the formula's and the pulled-in ones.
-    EXPECT_GT(equatorial, 500);
-    EXPECT_GT(off, 500);
+    EXPECT_GT(outside, 1000);  // about half of the faces
+    EXPECT_LT(nearRim, outside / 10);
 }
 
 TEST(ExplosionPreparation, DamagedFaceRecordsStayInBounds) {
@@ -262,4 +279,84 @@ TEST(ExplosionPlacement, UnpreparedModelIsLeftAlone) {
     placeExplodedFaces(model, 1.0);
     EXPECT_EQ(model.objects[0].vertexCount, 18);
     EXPECT_EQ(model.objects[0].vertices[7].x, 1.0);
+}
+
+namespace {
+
+// A 20 x 20 sheet of unit quads in the XY plane, sharing vertices, in one white material.
+ExplodableModel sheetModel() {
+    std::vector<MqoVertex> v;
+    for (int row = 0; row <= 20; ++row)
+        for (int col = 0; col <= 20; ++col) v.push_back({col - 10.0, row - 10.0, 0});
+    std::vector<std::vector<int>> faces;
+    for (int row = 0; row < 20; ++row)
+        for (int col = 0; col < 20; ++col) {
+            const int a = row * 21 + col;
+            faces.push_back({a, a + 1, a + 22, a + 21});
+        }
+    ExplodableModel model;
+    addObject(model, makeObject(v, faces));
+    MqoMaterial white;
+    for (float& c : white.col) c = 1.0f;
+    model.materials.push_back(white);
+    model.materialCount = 1;
+    return model;
+}
+
+void lookAtSheet() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 800.0 / 600.0, 1.0, 10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(0, 0, -80);
+}
+
+int litPixels(const std::vector<uint8_t>& rgba) {
+    int n = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) n += rgba[i] > 0;
+    return n;
+}
+
+// With LUMIVANE_TEST_PICTURES set, writes the frame there as a PNG to look at.
+void saveFrame(const char* name, const std::vector<uint8_t>& rgba) {
+    const char* dir = std::getenv("LUMIVANE_TEST_PICTURES");
+    if (!dir) return;
+    std::vector<unsigned char> rgb(800 * 600 * 3);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            for (int c = 0; c < 3; ++c) rgb[((599 - y) * 800 + x) * 3 + c] = rgba[(y * 800 + x) * 4 + c];
+    EXPECT_TRUE(platform::writePng((std::string(dir) + "/" + name).c_str(), 800, 600, rgb.data()));
+}
+
+}  // namespace
+
+TEST_F(GLTest, ExplodedDrawAtProgressZeroIsTheRestShape) {
+    ExplodableModel model = sheetModel();
+    lookAtSheet();
+    drawModel(model, true, true, false);
+    const auto whole = frame();
+
+    demoSeed(17);
+    prepareExplosion(model, 30.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawModelExploded(model, 0.0);
+    const auto rest = frame();
+    EXPECT_EQ(glErrors(), 0u);
+    saveFrame("explosion_p0.png", rest);
+    int differing = 0;
+    for (size_t i = 0; i < whole.size(); i += 4) differing += whole[i] != rest[i];
+    EXPECT_LT(differing, 100);
+    EXPECT_GT(litPixels(rest), 15000);  // 20 units at distance 80: about 130 pixels square
+
+    // Apart, the pieces scatter round a sphere of radius 30 and cover much less of the screen.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawModelExploded(model, 0.5);
+    saveFrame("explosion_p05.png", frame());
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawModelExploded(model, 1.0);
+    const auto apart = frame();
+    saveFrame("explosion_p1.png", apart);
+    EXPECT_GT(litPixels(apart), 1000);
+    EXPECT_LT(litPixels(apart), litPixels(rest) / 2);
 }

@@ -65,21 +65,21 @@ void computeCentres(ExplodableModel& model) {
 }
 
 // x and y come from two independent angles, so x² + y² may exceed r², where the sphere has no
-// point above (x, y). Such a target is pulled in along (x, y) onto the sphere's equator: it stays
-// on the sphere, and it meets the formula where the radicand reaches 0.
+// point above (x, y). Such a face takes the root of the radicand's magnitude, with the drawn sign,
+// and the point is pulled in along its direction onto the sphere: every target lies on the sphere,
+// the pulled-in ones spread over it like the others, and both meet where the radicand is 0.
 Vec3d targetOnSphere(double radius, int a, int b, int s) {
     Vec3d t;
     t.x = radius * std::cos(a * kDegree);
     t.y = radius * std::sin(b * kDegree);
     const double radicand = radius * radius - t.x * t.x - t.y * t.y;
-    if (radicand >= 0) {
-        t.z = std::sqrt(radicand);
-        if (s == 1) t.z = -t.z;
-    } else {
-        const double scale = std::fabs(radius) / std::sqrt(t.x * t.x + t.y * t.y);
+    t.z = std::sqrt(std::fabs(radicand));
+    if (s == 1) t.z = -t.z;
+    if (radicand < 0) {
+        const double scale = std::fabs(radius) / std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z);
         t.x *= scale;
         t.y *= scale;
-        t.z = 0;
+        t.z *= scale;
     }
     return t;
 }
