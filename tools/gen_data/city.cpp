@@ -142,7 +142,7 @@ CityMaterials cityMaterials(ModelFile& model) {
     m.forest = textured("forest", {0.22, 0.32, 0.18, 1}, "rock.bmp");
     m.rock = textured("rock", {0.5, 0.44, 0.44, 1}, "rock.bmp");
     m.snow = textured("snow", {1.0, 0.9, 0.88, 1}, "rock.bmp");
-    const Color walls[4] = {{0.85, 0.78, 0.7, 1}, {0.45, 0.48, 0.62, 1}, {0.7, 0.65, 0.66, 1}, {0.6, 0.6, 0.68, 1}};
+    const Color walls[4] = {{0.62, 0.52, 0.42, 1}, {0.3, 0.3, 0.4, 1}, {0.5, 0.44, 0.42, 1}, {0.4, 0.4, 0.46, 1}};
     for (int f = 0; f < 4; ++f) m.houseWall[f] = plain("house_" + std::string(1, "ewsn"[f]), walls[f]);
     const Color roofs[4] = {{0.6, 0.26, 0.18, 1}, {0.34, 0.34, 0.4, 1}, {0.55, 0.42, 0.3, 1}, {0.3, 0.2, 0.2, 1}};
     for (int r = 0; r < 4; ++r)
@@ -239,7 +239,7 @@ bool addBuilding(MeshObject& o, const CityMaterials& m, const Clearance& clearan
              m.roof);
     addBlock(o, m, style, lot.x0 + w * s2, lot.z0 + d * s2, lot.x1 - w * s2, lot.z1 - d * s2, y2, top, uOffset,
              m.roofTop);
-    if (mast > 12) addMast(o, m, (lot.x0 + lot.x1) / 2, (lot.z0 + lot.z1) / 2, top, top + mast);
+    if (mast > 12 && rng.uniform() < 0.4) addMast(o, m, (lot.x0 + lot.x1) / 2, (lot.z0 + lot.z1) / 2, top, top + mast);
     return true;
 }
 
@@ -540,7 +540,7 @@ void buildCity(Output& out) {
             double x = gx + rng.range(-18, 18), z = gz + rng.range(-18, 18);
             double w = rng.range(12, 24), d = rng.range(10, 18), h = rng.range(6, 14);
             int roof = rng.below(4);
-            bool keep = rng.uniform() < 0.3;
+            bool keep = rng.uniform() < 0.22;
             if (std::max(std::fabs(x) - 610, std::fabs(z) - 470) < 0) continue;  // the city itself
             if (std::hypot(x, z) > 1450 || isSea(x, z) || !keep) continue;
             if (clearance.ceiling(x - w, z - d, x + w, z + d) < kGround + h * 2) continue;

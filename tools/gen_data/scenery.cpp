@@ -31,13 +31,11 @@ void buildFilter(Output& out) {
         }
     };
     band(3.6, 4.2, 16, 0);
-    band(9.0, 9.5, 32, 0);
-    band(14.4, 15.2, 40, 0);
-    band(19.6, 20.0, 48, 0);
+    band(11.6, 12.2, 40, 0);
     band(24.2, 25.0, 64, 0);
-    // Twelve spokes between the inner and the outer ring.
-    for (int k = 0; k < 12; ++k) {
-        double a = 2 * kPi * k / 12 + kPi / 12;
+    // Eight spokes between the inner and the outer ring.
+    for (int k = 0; k < 8; ++k) {
+        double a = 2 * kPi * k / 8 + kPi / 8;
         Vec3 dir{std::cos(a), std::sin(a), 0}, side{-std::sin(a) * 0.25, std::cos(a) * 0.25, 0};
         Vec3 p0 = dir * 4.2, p1 = dir * 24.2;
         int i = o.addVertex(p0 - side);
@@ -67,29 +65,31 @@ void buildFilter(Output& out) {
 
 Image featherImage() {
     Image img(64, 128);
-    Rng rng(77);
-    double notchA = rng.range(0.35, 0.5), notchB = rng.range(0.55, 0.75);
     for (int y = 0; y < img.height(); ++y) {
         double t = 1.0 - (y + 0.5) / img.height();  // 0 at the quill, 1 at the tip
         for (int x = 0; x < img.width(); ++x) {
             double xs = ((x + 0.5) / img.width() - 0.5) * 2.0;  // -1 .. 1 across
-            double ax = std::fabs(xs);
-            double s = (t - 0.1) / 0.9;
-            double w = s <= 0 ? 0 : 0.94 * std::pow(std::sin(kPi * std::pow(s, 0.65)), 0.7);
-            // Notches where barbs have parted, one on each side.
-            double notch = xs < 0 ? notchA : notchB;
-            double slant = t - ax * 0.18;
-            if (std::fabs(slant - notch) < 0.012 && ax > 0.2) w = std::min(w, ax - 0.05);
-            double vane = smoothstep(w, w - 0.09, ax);
-            double shaft = t < 0.985 ? smoothstep(0.075, 0.035, ax) * smoothstep(0.0, 0.02, t) : 0;
-            double barbs = 0.5 + 0.5 * std::sin((t * 70.0 - ax * 22.0) * 1.0);
-            double down = s < 0.25 ? smoothstep(0.0, 0.25, s) : 1.0;  // fluffy base
-            double alpha = std::max(vane * (0.55 + 0.45 * down) * (0.82 + 0.18 * barbs), shaft);
+            double d = xs - (-0.08 + 0.16 * t * t);             // from the curved shaft
+            double ad = std::fabs(d);
+            // Vanes: narrow on the left, broad on the right, rounded at the tip.
+            double s = (t - 0.2) / 0.8;
+            double profile = s <= 0 ? 0 : std::pow(std::sin(kPi * std::pow(s, 0.62)), 0.55);
+            double w = (d < 0 ? 0.56 : 0.84) * profile;
+            // Two places where the barbs have parted.
+            double slant = t - ad * 0.35;
+            if (ad > 0.15 && std::fabs(slant - (d < 0 ? 0.52 : 0.68)) < 0.014) w = std::min(w, ad - 0.04);
+            double vane = smoothstep(w, w - 0.1, ad);
+            // Down at the base of the vanes.
+            double down = smoothstep(0.06, 0.2, t) * smoothstep(0.36, 0.22, t);
+            double fluff = down * smoothstep(0.7, 0.2, ad) * (0.4 + 0.6 * fbm(x / 3.0, y / 3.0, 78, 2));
+            double shaft = t < 0.97 ? smoothstep(0.065, 0.03, ad) * smoothstep(0.0, 0.03, t) : 0;
+            double barbs = 0.5 + 0.5 * std::sin(t * 140.0 - ad * 45.0);
+            double alpha = std::max({vane * (0.9 + 0.1 * barbs), fluff * 0.7, shaft});
             Color c{0.97, 0.98, 1.0, 1};
-            c = mixColor(c, {0.74, 0.84, 1.0, 1}, smoothstep(0.3, 1.0, ax / std::max(w, 0.05)));
-            c = mixColor(c, {1.0, 0.8, 0.9, 1}, smoothstep(0.7, 1.0, t) * 0.7);
-            c = c * (0.86 + 0.14 * barbs);
-            if (shaft > vane) c = mixColor(c, {0.93, 0.9, 0.8, 1}, shaft);
+            c = mixColor(c, {0.78, 0.84, 1.0, 1}, smoothstep(0.35, 1.0, ad / std::max(w, 0.05)) * 0.8);
+            c = mixColor(c, {1.0, 0.84, 0.92, 1}, smoothstep(0.72, 1.0, t) * 0.6);
+            c = c * (0.93 + 0.07 * barbs);
+            if (shaft > vane) c = mixColor(c, {0.95, 0.93, 0.86, 1}, shaft);
             c.a = clamp01(alpha);
             img.set(x, y, c);
         }
@@ -289,9 +289,9 @@ Image cloudImage() {
                 density += (n - 0.5) * 0.55;
                 double edge = smoothstep(0.0, 0.06, sx) * smoothstep(1.0, 0.94, sx) *
                               smoothstep(0.0, 0.06, sy) * smoothstep(1.0, 0.94, sy);
-                double alpha = smoothstep(0.12, 0.55, density) * edge;
-                double light = smoothstep(0.95, 0.2, clamp01(top)) * 0.7 + 0.3 * n;
-                Color c = mixColor({0.7, 0.75, 0.88, 1}, {1.0, 1.0, 1.0, 1}, clamp01(light));
+                double alpha = smoothstep(0.05, 0.75, density) * 0.85 * edge;
+                double light = smoothstep(0.95, 0.2, clamp01(top)) * 0.6 + 0.4 * n;
+                Color c = mixColor({0.78, 0.82, 0.92, 1}, {1.0, 1.0, 1.0, 1}, clamp01(light));
                 c.a = alpha;
                 img.set(ox + x, oy + y, c);
             }
@@ -337,11 +337,11 @@ Image sunburstImage() {
             double s = 0.5 + 0.5 * std::cos(18 * a + 0.7 * std::sin(5 * a) + r * 2.0);
             double ray = smoothstep(0.3, 0.7, s);
             Color c = mixColor({0.42, 0.06, 0.42, 1}, {0.95, 0.42, 0.12, 1}, ray);
-            c = c * (0.3 + 0.7 * std::exp(-r * 1.5));
+            c = c * (0.2 + 0.5 * std::exp(-r * 1.5));
             double rings = std::exp(-std::pow((r - 0.42) / 0.012, 2)) * 0.35 +
                            std::exp(-std::pow((r - 0.7) / 0.008, 2)) * 0.25;
-            c = c + Color{0.9, 0.6, 0.9, 0} * rings;
-            c = mixColor(c, {1.0, 0.95, 0.8, 1}, smoothstep(0.16, 0.03, r));
+            c = c + Color{0.6, 0.4, 0.6, 0} * rings;
+            c = mixColor(c, {0.95, 0.88, 0.7, 1}, smoothstep(0.16, 0.03, r));
             c.a = smoothstep(1.0, 0.9, r);
             img.set(x, y, c);
         }
@@ -552,7 +552,7 @@ void buildDonut(Output& out) {
         shades[k] = model.material({"glaze" + std::to_string(k), {levels[k], levels[k], levels[k], 1},
                                     0.8, 0.6, 0, 0.5, 30, "donut.bmp"});
     MeshObject& o = model.addObject("torus", {1, 0.6, 0.2, 1});
-    const int major = 32, minor = 16;
+    const int major = 24, minor = 12;
     const double R = 35, r = 15;
     for (int i = 0; i < major; ++i)
         for (int j = 0; j < minor; ++j) {
