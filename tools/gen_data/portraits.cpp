@@ -158,9 +158,9 @@ std::vector<double> steps(std::initializer_list<std::pair<double, int>> spans, d
 void buildHead(const Person& p, ModelFile& model, Palette& palette) {
     MeshObject& o = model.addObject("head", p.skin);
     // Longitudes: fine over the face, coarse round the back. Latitudes: fine over the face.
-    std::vector<double> thetas = steps({{-1.2, 8}, {1.2, 40}, {kPi, 8}}, -kPi);
+    std::vector<double> thetas = steps({{-1.2, 6}, {1.2, 26}, {kPi, 6}}, -kPi);
     thetas.pop_back();  // the last column closes onto the first
-    std::vector<double> phis = steps({{0.6, 5}, {-0.95, 26}, {-kPi / 2, 5}}, kPi / 2);
+    std::vector<double> phis = steps({{0.6, 4}, {-0.95, 17}, {-kPi / 2, 4}}, kPi / 2);
     const int cols = static_cast<int>(thetas.size()), rows = static_cast<int>(phis.size());
     int top = o.addVertex(surfacePoint(p, 0, kPi / 2));
     int first = static_cast<int>(o.vertices().size());
@@ -371,7 +371,7 @@ void buildHeadphones(const Person& p, ModelFile& model, Palette& palette) {
 // Long hair falling from the back of the head to the shoulders, framing the face at the sides.
 void buildLongHair(const Person& p, ModelFile& model, Palette& palette) {
     MeshObject& o = model.addObject("long_hair", p.hair);
-    const int cols = 26, rows = 10;
+    const int cols = 20, rows = 8;
     const double t0 = 1.15, t1 = 2 * kPi - 1.15;
     std::vector<double> lengths(cols + 1);
     for (int i = 0; i <= cols; ++i) lengths[i] = 0.85 + 0.15 * valueNoise(i * 0.7, 0.5, p.seed + 3);
@@ -420,7 +420,7 @@ void buildBody(const Person& p, ModelFile& model, Palette& palette) {
     const Ring profile[] = {{-1.75, 1.18, 0.52}, {-1.4, 1.27, 0.56}, {-1.05, 1.34, 0.58}, {-0.8, 1.34, 0.56},
                             {-0.62, 1.25, 0.52}, {-0.5, 1.06, 0.47}, {-0.4, 0.8, 0.42}, {-0.32, 0.54, 0.38},
                             {-0.26, 0.4, 0.36}};
-    const int rings = 9, cols = 32;
+    const int rings = 9, cols = 24;
     auto point = [&](int j, int i) {
         double a = 2 * kPi * i / cols, c = std::cos(a), s = std::sin(a);
         double e = j < 6 ? 2.8 : 2.0;
