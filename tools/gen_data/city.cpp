@@ -429,7 +429,13 @@ void buildGround(MeshObject& o, const CityMaterials& m, const std::vector<std::v
                     uv = planar(kRockTile);
                 }
             }
-            o.addQuadFacing(a, b, c, d, material, up, uv[0], uv[1], uv[2], uv[3]);
+            const std::vector<Vec3>& v = o.vertices();
+            if (std::fabs(v[a].y - v[b].y + v[c].y - v[d].y) < 1e-6) {
+                o.addQuadFacing(a, b, c, d, material, up, uv[0], uv[1], uv[2], uv[3]);
+            } else {  // a hillside cell is not flat: two triangles
+                o.addTriangleFacing(a, b, c, material, up, uv[0], uv[1], uv[2]);
+                o.addTriangleFacing(a, c, d, material, up, uv[0], uv[2], uv[3]);
+            }
         }
 }
 
