@@ -16,7 +16,7 @@ inline constexpr double kShowEnd = kSceneEnds[11];
 int sceneForTime(double t);
 
 // The demo clock: -2 (set-up pending), -1, 0, then the frame time of the frame that started the
-// music. offset shifts the demo time so that the show starts at --from.
+// music. Demo time t = frame time - start + offset; offset is where the show starts (--from).
 struct DemoClock {
     double start = -2.0;
     double offset = 0.0;  // demo time of the first drawn frame (--from)
@@ -26,6 +26,7 @@ extern DemoClock demoClock;
 struct FrameRateState {
     int32_t frameCount = 0;
     double lastUpdate = 0.0;
+    char title[256] = {};  // the last title set
 };
 extern FrameRateState frameRate;
 

@@ -55,6 +55,7 @@ public:
     int left = 0, top = 0, width = 0, height = 0;
     bool fullScreen = false;
     CallbackSlots slots;
+    uint64_t swapCount = 0;     // buffers swapped so far (tests)
 };
 
 // Viewport (left, bottom, width, height), perspective 60 degrees with aspect width/height and the

@@ -1,1 +1,31 @@
-int main() { return 0; }
+// Program entry: the show, or one of the headless runs.
+#include <cstdio>
+#include <string>
+
+#include "app/demo_app.h"
+#include "app/frame_driver.h"
+#include "app/music_track.h"
+#include "app/offline_run.h"
+#include "app/options.h"
+#include "demo/demo_assets.h"
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "lumivane: %s (see --help)\n", error.c_str());
+        return 2;
+    }
+    switch (options.mode) {
+    case Options::Mode::Help: std::fputs(usageText(), stdout); return 0;
+    case Options::Mode::Render:
+    case Options::Mode::Bench: return runOffline(options);
+    case Options::Mode::Show: break;
+    }
+    setWindowedMode(options.windowed);
+    if (options.seeded) setDemoSeed(options.seed);
+    demoClock.offset = options.fromMs;
+    setMusicStart(options.fromMs);
+    // The show's exit code is 1 after a normal run, whatever quit code was posted.
+    return runDemo() == 0 ? 1 : 0;
+}

@@ -18,5 +18,7 @@ void clearMediaCommandLog();
 void setAudioEnabled(bool enabled);
 // True while a file is open and its samples are being played (tests).
 bool mediaPlaying();
+// Playback position of the open file in milliseconds; -1 when no file is open (tests).
+double mediaPositionMs();
 
 }  // namespace platform

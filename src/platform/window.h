@@ -13,14 +13,20 @@ struct WindowMessage {
     int quitCode = 0;   // Quit
 };
 
-// Opens a window of the given client size at (left, top), titled, with an RGBA double-buffered GL
-// context with a 16-bit depth buffer, made current, swap interval 0. Not yet shown. On failure
-// returns false and stores a reason for lastWindowError().
+// Opens a hidden window of the given client size at (left, top), titled, able to carry an RGBA
+// double-buffered GL context with a 16-bit depth buffer. False when no display or no such pixel
+// format exists; lastWindowError() tells why.
 bool createWindow(int left, int top, int width, int height, const char* title);
 const char* lastWindowError();
+// True when a display could be opened (the video subsystem starts).
+bool displayAvailable();
 bool windowExists();
 void showWindow();
-void destroyWindow();  // releases the context and the window
+void destroyWindow();
+// Creates the window's GL context, makes it current and sets swap interval 0.
+bool createGLContext();
+// Makes no context current and deletes the window's context; false when there was none.
+bool releaseGLContext();
 bool hasCurrentContext();
 void swapWindow();
 void setWindowTitle(const char* title);

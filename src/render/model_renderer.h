@@ -10,3 +10,6 @@ void drawModel(const MqoModel& model, bool useMaterials, bool useTextures, bool 
 // blending and lighting on, texturing off.
 void drawModelOutline(const MqoModel& model, float red, float green, float blue, float alpha,
                       bool keepDepthTest);
+// A model with a face that cannot be drawn is reported once, not on every draw; this forgets which
+// models were reported (tests).
+void resetModelRendererReports();

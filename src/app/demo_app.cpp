@@ -1,0 +1,30 @@
+// The application object and the start-up and shut-down sequence of the show.
+#include "app/demo_app.h"
+
+#include "app/frame_driver.h"
+#include "app/music_track.h"
+#include "platform/window.h"
+
+DemoApp demoApp;
+
+namespace {
+bool windowed = false;
+}
+
+void setWindowedMode(bool on) { windowed = on; }
+
+int runDemo() {
+    openMusic();
+    // Without a window nobody could see the show or end it: stop after the message.
+    if (!demoApp.window.createWindow(0, 0, 800, 600, "lumivane")) return 0;
+    setProjection(0, 0, 800, 600, 1.0, 10000.0);
+    createFont(demoApp.font);
+    demoApp.window.setKeyDownHandler(onKeyDown);
+    demoApp.window.setIdleHandler(onFrame);
+    if (!windowed) demoApp.window.enterFullScreen();
+    platform::showCursor(false);
+    demoApp.window.runMessageLoop();
+    demoApp.window.leaveFullScreen();
+    releaseFont(demoApp.font);
+    return 0;
+}

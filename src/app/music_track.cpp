@@ -1,0 +1,40 @@
+// The soundtrack as media-control commands; no result is ever looked at.
+#include "app/music_track.h"
+
+#include <cstdio>
+
+#include "platform/media.h"
+
+namespace {
+double startMs = 0;
+
+void send(const char* format) {
+    char command[64];
+    std::snprintf(command, sizeof command, format, kMusicFile);
+    platform::sendMediaCommand(command);
+}
+}  // namespace
+
+void setMusicStart(double ms) { startMs = ms > 0 ? ms : 0; }
+
+void openMusic() { send("Open %s"); }
+
+void playMusic() {
+    if (startMs <= 0) {
+        send("Play %s");
+        return;
+    }
+    char command[64];
+    std::snprintf(command, sizeof command, "Play %s from %.0f", kMusicFile, startMs);
+    platform::sendMediaCommand(command);
+}
+
+void stopMusic() {
+    send("Stop %s");
+    send("Seek %s to start");
+}
+
+void closeMusic() {
+    stopMusic();
+    send("Close %s");
+}

@@ -1,0 +1,119 @@
+#include "app/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/frame_driver.h"
+
+namespace {
+
+bool number(const char* text, double& value) {
+    if (!text || !*text) return false;
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return errno == 0 && end && *end == '\0' && std::isfinite(value);
+}
+
+}  // namespace
+
+const char* usageText() {
+    return "usage:\n"
+           "  lumivane                 the show: full screen 800x600 with its soundtrack; Escape ends it\n"
+           "  lumivane --window        the same in an 800x600 window, with no display-mode change\n"
+           "  lumivane --from MS       start at demo time MS (milliseconds), the soundtrack too\n"
+           "  lumivane --seed N        seed the random source with N instead of the tick count\n"
+           "  lumivane --render DIR [--fps N] [--from MS] [--to MS] [--seed N]\n"
+           "                           render headless at a fixed step into DIR/frame-NNNNNN.png\n"
+           "  lumivane --bench [--fps N] [--from MS] [--to MS] [--seed N]\n"
+           "                           render headless without files; print per-scene frame times,\n"
+           "                           the set-up time and the peak memory\n"
+           "  lumivane --help          this text\n";
+}
+
+bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
+    bool sawFps = false, sawTo = false, sawWindow = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto needValue = [&](const char* what) {
+            if (value) return true;
+            error = arg + " needs " + what;
+            return false;
+        };
+        double v = 0;
+        if (arg == "--help" || arg == "-h") {
+            options.mode = Options::Mode::Help;
+        } else if (arg == "--window") {
+            options.windowed = sawWindow = true;
+        } else if (arg == "--render") {
+            if (!needValue("a directory")) return false;
+            if (options.mode == Options::Mode::Bench) {
+                error = "--render and --bench exclude each other";
+                return false;
+            }
+            options.mode = Options::Mode::Render;
+            options.renderDir = argv[++i];
+        } else if (arg == "--bench") {
+            if (options.mode == Options::Mode::Render) {
+                error = "--render and --bench exclude each other";
+                return false;
+            }
+            options.mode = Options::Mode::Bench;
+        } else if (arg == "--from" || arg == "--to" || arg == "--fps" || arg == "--seed") {
+            if (!needValue("a number")) return false;
+            if (!number(value, v)) {
+                error = arg + ": not a number: " + value;
+                return false;
+            }
+            ++i;
+            if (arg == "--from") {
+                if (v < 0 || v >= kShowEnd) {
+                    error = "--from must lie in 0 .. " + std::to_string(static_cast<long>(kShowEnd)) + " ms";
+                    return false;
+                }
+                options.fromMs = v;
+            } else if (arg == "--to") {
+                if (v <= 0) {
+                    error = "--to must be positive";
+                    return false;
+                }
+                options.toMs = v;
+                sawTo = true;
+            } else if (arg == "--fps") {
+                if (v <= 0 || v > 1000) {
+                    error = "--fps must lie in (0, 1000]";
+                    return false;
+                }
+                options.fps = v;
+                sawFps = true;
+            } else {
+                if (v < 0 || v > 4294967295.0 || v != std::floor(v)) {
+                    error = "--seed must be a whole number 0 .. 4294967295";
+                    return false;
+                }
+                options.seeded = true;
+                options.seed = static_cast<unsigned>(v);
+            }
+        } else {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+    }
+    const bool offline = options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench;
+    if ((sawFps || sawTo) && !offline) {
+        error = "--fps and --to need --render or --bench";
+        return false;
+    }
+    if (sawWindow && offline) {
+        error = "--window does not go with --render or --bench";
+        return false;
+    }
+    if (offline && options.toMs >= 0 && options.toMs <= options.fromMs) {
+        error = "--to must be later than --from";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,18 @@
+// The command line.
+#pragma once
+#include <string>
+
+struct Options {
+    enum class Mode { Show, Render, Bench, Help } mode = Mode::Show;
+    bool windowed = false;
+    double fromMs = 0;
+    double toMs = -1;        // < 0: the end of the show
+    double fps = 60;
+    bool seeded = false;
+    unsigned seed = 0;
+    std::string renderDir;
+};
+
+// Parses argv; false with a one-line message in error for anything it does not accept.
+bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
+const char* usageText();

@@ -1,0 +1,261 @@
+// Material textures: bitmap bytes to GL texels, the state left behind, and refused images.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gl_fixture.h"
+#include "model/bitmap.h"
+#include "model/mqo_model.h"
+#include "model/mqo_reader.h"
+#include "platform/message_box.h"
+
+namespace {
+
+struct BitmapLayout {
+    int32_t width = 2;
+    int32_t height = 2;
+    uint16_t bitCount = 32;
+    uint32_t compression = 0;
+    uint32_t infoSize = 40;
+    uint32_t pixelOffset = 54;
+    const char* mark = "BM";
+};
+
+void put32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(value >> (8 * i));
+}
+
+std::vector<uint8_t> makeBitmap(const BitmapLayout& layout, const std::vector<uint8_t>& pixels) {
+    std::vector<uint8_t> bytes(layout.pixelOffset, 0);
+    bytes[0] = uint8_t(layout.mark[0]);
+    bytes[1] = uint8_t(layout.mark[1]);
+    put32(bytes, 2, uint32_t(layout.pixelOffset + pixels.size()));
+    put32(bytes, 10, layout.pixelOffset);
+    put32(bytes, 14, layout.infoSize);
+    put32(bytes, 18, uint32_t(layout.width));
+    put32(bytes, 22, uint32_t(layout.height));
+    bytes[26] = 1;
+    bytes[28] = uint8_t(layout.bitCount);
+    put32(bytes, 30, layout.compression);
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    return bytes;
+}
+
+// Rows of a 2 by 2 picture as stored bottom-up: the first four-byte groups are the bottom row.
+const std::vector<uint8_t> picture = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160};
+
+class MaterialTexture : public GLTest {
+protected:
+    static std::filesystem::path dir() {
+        static const auto path = std::filesystem::temp_directory_path() / "lumivane-texture-test";
+        std::filesystem::create_directories(path);
+        return path;
+    }
+    // Writes the bytes and returns the file's path in the show's backslash form.
+    static std::string write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        std::ofstream(dir() / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                             std::streamsize(bytes.size()));
+        std::string path = (dir() / name).string();
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        return path;
+    }
+    static std::vector<uint8_t> texels(uint32_t name, int width, int height) {
+        std::vector<uint8_t> out(std::size_t(width * height * 4));
+        glBindTexture(GL_TEXTURE_2D, name);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(MaterialTexture, BytesBecomeTexelsInFileOrderWithoutFlipping) {
+    std::vector<uint8_t> bytes = makeBitmap({}, picture);
+    bytes.insert(bytes.end(), {1, 2, 3, 4, 5});  // bytes after the pixels are ignored
+    MqoMaterial material;
+    platform::MessageRecorder recorder;
+    material.setTexture(write("plain.bmp", bytes));
+    EXPECT_TRUE(recorder.messages().empty());
+    ASSERT_NE(material.texture(), 0u);
+    EXPECT_NE(material.texturePath.find("plain.bmp"), std::string::npos);
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, material.texture());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(width, 2);
+    EXPECT_EQ(height, 2);
+    EXPECT_EQ(texels(material.texture(), 2, 2), picture);  // 10, 20, 30, 40 is red 10 ... alpha 40
+    EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(MaterialTexture, LeavesTexturingOffTheNewTextureBoundAndAlignmentOne) {
+    const std::string path = write("state.bmp", makeBitmap({}, picture));
+    glEnable(GL_TEXTURE_2D);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    MqoMaterial material;
+    material.loadTexture(path);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    GLint bound = 0, alignment = 0, mag = 0, min = 0, wrapS = 0, wrapT = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+    EXPECT_EQ(GLuint(bound), material.texture());
+    EXPECT_EQ(alignment, 1);
+    EXPECT_EQ(mag, GL_LINEAR);
+    EXPECT_EQ(min, GL_LINEAR);
+    EXPECT_EQ(wrapS, GL_REPEAT);
+    EXPECT_EQ(wrapT, GL_REPEAT);
+}
+
+TEST_F(MaterialTexture, TopDownFileGivesTheSameTextureAsBottomUp) {
+    std::vector<uint8_t> topDownPixels(picture.begin() + 8, picture.end());
+    topDownPixels.insert(topDownPixels.end(), picture.begin(), picture.begin() + 8);
+    BitmapLayout topDown;
+    topDown.height = -2;
+    MqoMaterial material;
+    material.loadTexture(write("topdown.bmp", makeBitmap(topDown, topDownPixels)));
+    ASSERT_NE(material.texture(), 0u);
+    EXPECT_EQ(texels(material.texture(), 2, 2), picture);
+}
+
+TEST_F(MaterialTexture, PixelDataStartsWhereTheFileHeaderSays) {
+    // A 124-byte information header with channel masks: the pixels start at 138.
+    BitmapLayout large;
+    large.infoSize = 124;
+    large.pixelOffset = 138;
+    large.compression = 3;
+    MqoMaterial material;
+    material.loadTexture(write("v5.bmp", makeBitmap(large, picture)));
+    ASSERT_NE(material.texture(), 0u);
+    EXPECT_EQ(texels(material.texture(), 2, 2), picture);
+}
+
+TEST_F(MaterialTexture, RefusedImagesGiveTheMessageWithTheReasonAndNoTexture) {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    BitmapLayout bits24, rle, wide, notBm, zero;
+    bits24.bitCount = 24;
+    rle.compression = 1;
+    wide.width = maxSize + 1;
+    wide.height = 1;
+    notBm.mark = "PN";
+    zero.width = 0;
+    const std::vector<uint8_t> shortPixels(picture.begin(), picture.end() - 1);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::string reason;
+    } cases[] = {
+        {"bits24.bmp", makeBitmap(bits24, picture), "not a 32-bit uncompressed bitmap"},
+        {"rle.bmp", makeBitmap(rle, picture), "not a 32-bit uncompressed bitmap"},
+        {"short.bmp", makeBitmap({}, shortPixels), "shorter than its header says"},
+        {"headers.bmp", std::vector<uint8_t>(53, 'B'), "shorter than the bitmap headers"},
+        {"wide.bmp", makeBitmap(wide, {}), "larger than the GL maximum texture size " + std::to_string(maxSize)},
+        {"png.bmp", makeBitmap(notBm, picture), "not a bitmap file"},
+        {"zero.bmp", makeBitmap(zero, picture), "bad image size"},
+    };
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::MessageRecorder recorder;
+        const std::string path = write(c.name, c.bytes);
+        MqoMaterial material;
+        material.setTexture(path);
+        EXPECT_EQ(material.texture(), 0u);
+        EXPECT_EQ(material.texturePath, path);
+        ASSERT_EQ(recorder.messages().size(), 1u);
+        EXPECT_EQ(recorder.messages()[0].caption, "エラー");
+        EXPECT_EQ(recorder.messages()[0].text, "画像が読みこめません。:" + path + " (" + c.reason + ")");
+        EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));  // nothing touched
+    }
+    glDisable(GL_TEXTURE_2D);
+    EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(MaterialTexture, DirectoriesAndDevicesAreNotImages) {
+    platform::MessageRecorder recorder;
+    MqoMaterial material;
+    std::string directory = dir().string();
+    for (char& c : directory)
+        if (c == '/') c = '\\';
+    material.loadTexture(directory);
+    material.loadTexture("\\dev\\zero");
+    EXPECT_EQ(material.texture(), 0u);
+    ASSERT_EQ(recorder.messages().size(), 2u);
+    EXPECT_EQ(recorder.messages()[0].text, "画像が読みこめません。:" + directory);
+    EXPECT_EQ(recorder.messages()[1].text, "画像が読みこめません。:\\dev\\zero");
+}
+
+TEST_F(MaterialTexture, MissingImageIsReportedForEveryMaterialThatNamesIt) {
+    platform::MessageRecorder recorder;
+    MqoModel model;
+    const std::string text = "Material 2 {\n\"a\" tex(\"gone.bmp\")\n\"b\" tex(\"gone.bmp\")\n}\nEof\n";
+    std::istringstream in(text);
+    readModel(model, in, "data\\m.mqo", text.size());
+    ASSERT_EQ(recorder.messages().size(), 2u);
+    for (const auto& message : recorder.messages()) {
+        EXPECT_EQ(message.caption, "エラー");
+        EXPECT_EQ(message.text, "画像が読みこめません。:data\\gone.bmp");
+    }
+    EXPECT_EQ(model.materials[0].texture(), 0u);
+    EXPECT_EQ(model.materials[1].texture(), 0u);
+}
+
+TEST_F(MaterialTexture, EveryMaterialMakesItsOwnTextureAndClearingDeletesNone) {
+    const std::string path = write("shared.bmp", makeBitmap({}, picture));
+    const std::string modelPath = path.substr(0, path.rfind('\\') + 1) + "m.mqo";
+    const std::string text = "Material 2 {\n\"a\" tex(\"shared.bmp\")\n\"b\" col(1 1 1 1) tex(\"shared.bmp\")\n}\nEof\n";
+    MqoModel model;
+    std::istringstream in(text);
+    platform::MessageRecorder recorder;
+    readModel(model, in, modelPath.c_str(), text.size());
+    EXPECT_TRUE(recorder.messages().empty());
+    const uint32_t first = model.materials[0].texture(), second = model.materials[1].texture();
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, 0u);
+    EXPECT_NE(first, second);
+    MqoMaterial copy = model.materials[1];
+    EXPECT_EQ(copy.texture(), second);
+    model.clear();
+    EXPECT_TRUE(glIsTexture(first));
+    EXPECT_TRUE(glIsTexture(second));
+}
+
+TEST(BitmapParse, HeaderSizesFarBeyondTheDataAreRefused) {
+    BitmapImage image;
+    std::string reason;
+    for (const auto& [width, height] : std::vector<std::pair<int32_t, int32_t>>{
+             {INT32_MAX, INT32_MAX}, {INT32_MAX, -INT32_MAX}, {65536, 65536}, {1, INT32_MIN}, {-1, 1}}) {
+        BitmapLayout layout;
+        layout.width = width;
+        layout.height = height;
+        const auto bytes = makeBitmap(layout, picture);
+        EXPECT_FALSE(parseBitmap(bytes.data(), bytes.size(), image, reason)) << width << "x" << height;
+        EXPECT_FALSE(reason.empty());
+        EXPECT_TRUE(image.pixels.empty());
+    }
+    BitmapLayout small, beyond;
+    small.infoSize = 12;
+    beyond.pixelOffset = 54;
+    auto bytes = makeBitmap(small, picture);
+    EXPECT_FALSE(parseBitmap(bytes.data(), bytes.size(), image, reason));
+    EXPECT_EQ(reason, "unsupported bitmap header");
+    bytes = makeBitmap(beyond, picture);
+    put32(bytes, 10, uint32_t(bytes.size() + 1));
+    EXPECT_FALSE(parseBitmap(bytes.data(), bytes.size(), image, reason));
+    EXPECT_EQ(reason, "pixel data offset outside the file");
+    EXPECT_FALSE(parseBitmap(nullptr, 0, image, reason));
+}
