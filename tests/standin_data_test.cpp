@@ -1,6 +1,9 @@
 // The stand-in data set that the build writes into ./data: the soundtrack's format, length and
 // accents, every bitmap's headers against its pixel data, every model as the model inspector reads
-// it, the size of the set, and that the generator writes the same bytes every time.
+// it, the size of the set, that the generator writes the same bytes every time, and the models
+// read and drawn by the show's own code where their scenes put them.
+#include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,10 +15,15 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "gl_fixture.h"
+#include "model/mqo_model.h"
+#include "platform/message_box.h"
+#include "render/model_renderer.h"
 
 namespace fs = std::filesystem;
 
@@ -201,36 +209,65 @@ TEST(StandinModels, GeneratorListsAllFifteenWithTheirShapes) {
     }
 }
 
+// Reading the inspector's JSON lines: the value after "key": at or after `from`, which moves past it.
+std::string jsonValue(const std::string& text, const std::string& key, std::size_t& from) {
+    std::size_t at = text.find("\"" + key + "\"", from);
+    if (at == std::string::npos) {
+        from = std::string::npos;
+        return {};
+    }
+    at = text.find(':', at) + 1;
+    while (at < text.size() && text[at] == ' ') ++at;
+    std::size_t end = at;
+    if (text[at] == '"') {
+        for (end = at + 1; end < text.size() && text[end] != '"'; ++end)
+            if (text[end] == '\\') ++end;
+        ++end;
+    } else if (text[at] == '[') {
+        int depth = 0;
+        do depth += text[end] == '[' ? 1 : (text[end] == ']' ? -1 : 0);
+        while (depth > 0 && ++end < text.size());
+        ++end;
+    } else {
+        while (end < text.size() && std::string(",}] ").find(text[end]) == std::string::npos) ++end;
+    }
+    from = end;
+    return text.substr(at, end - at);
+}
+
 TEST(StandinModels, InspectorReadsEveryModelAsWritten) {
     const std::string inspector = tool("mqo-info");
     if (!fs::exists(inspector)) GTEST_SKIP() << "mqo-info is not built";
     auto counts = writtenCounts();
-    const std::regex objectCount(R"("objectCount"\s*:\s*(\d+))"), materialCount(R"("materialCount"\s*:\s*(\d+))");
-    const std::regex object(R"("vertexCount"\s*:\s*(\d+)\s*,\s*"faceCount"\s*:\s*(\d+))");
-    const std::regex texture(R"re("texturePath"\s*:\s*"((?:[^"\\]|\\.)*)"\s*,\s*"textured"\s*:\s*(true|false))re");
-    const std::regex noMessages(R"("messages"\s*:\s*\[\s*\])");
     for (const char* model : kModels) {
         SCOPED_TRACE(model);
         Outcome r = run("'" + inspector + "' '" + model + "'");
         EXPECT_EQ(r.status, 0) << r.output;
-        EXPECT_TRUE(std::regex_search(r.output, noMessages)) << r.output;
         const std::vector<long>& written = counts[hostName(model)];
         ASSERT_GE(written.size(), 2u);
-        std::smatch m;
-        ASSERT_TRUE(std::regex_search(r.output, m, objectCount)) << r.output;
-        EXPECT_EQ(std::stol(m[1]), written[0]);
-        ASSERT_TRUE(std::regex_search(r.output, m, materialCount));
-        EXPECT_EQ(std::stol(m[1]), written[1]);
+        std::size_t at = 0;
+        EXPECT_EQ(jsonValue(r.output, "objectCount", at), std::to_string(written[0]));
+        at = 0;
+        EXPECT_EQ(jsonValue(r.output, "materialCount", at), std::to_string(written[1]));
+        at = 0;
+        EXPECT_EQ(jsonValue(r.output, "messages", at), "[]");
+        // Objects in order: vertices and faces as the generator wrote them.
+        at = r.output.find("\"objects\"");
         std::size_t k = 2;
-        for (auto it = std::sregex_iterator(r.output.begin(), r.output.end(), object); it != std::sregex_iterator();
-             ++it, k += 2) {
+        for (std::string v; !(v = jsonValue(r.output, "vertexCount", at)).empty(); k += 2) {
             ASSERT_LT(k + 1, written.size());
-            EXPECT_EQ(std::stol((*it)[1]), written[k]) << "vertices of object " << (k - 2) / 2;
-            EXPECT_EQ(std::stol((*it)[2]), written[k + 1]) << "faces of object " << (k - 2) / 2;
+            EXPECT_EQ(v, std::to_string(written[k])) << "vertices of object " << (k - 2) / 2;
+            EXPECT_EQ(jsonValue(r.output, "faceCount", at), std::to_string(written[k + 1])) << "faces of object " << (k - 2) / 2;
         }
         EXPECT_EQ(k, written.size());
-        for (auto it = std::sregex_iterator(r.output.begin(), r.output.end(), texture); it != std::sregex_iterator(); ++it)
-            if (!(*it)[1].str().empty()) EXPECT_EQ((*it)[2], "true") << (*it)[1];
+        // Every texture a material names was read.
+        at = 0;
+        for (std::string path; !(path = jsonValue(r.output, "texturePath", at)).empty();) {
+            std::string textured = jsonValue(r.output, "textured", at);
+            if (path != "\"\"") {
+                EXPECT_EQ(textured, "true") << path;
+            }
+        }
     }
 }
 
@@ -268,6 +305,192 @@ TEST(StandinDataSet, GeneratorRefusesAnUnusableDirectory) {
     EXPECT_NE(r.output.find("gen-data:"), std::string::npos) << r.output;
     EXPECT_EQ(run("'" + tool("gen-data") + "' 2>&1").status, 2);
     fs::remove(file);
+}
+
+// ---- the models where the show puts them (read and drawn by the show's own code) ----------------
+
+class StandinScenes : public GLTest {
+protected:
+    // Each model read once, with no message.
+    static const MqoModel& model(const char* path) {
+        static std::map<std::string, std::unique_ptr<MqoModel>> models;
+        auto& slot = models[path];
+        if (!slot) {
+            slot = std::make_unique<MqoModel>();
+            platform::MessageRecorder recorder;
+            slot->load(path);
+            EXPECT_TRUE(recorder.messages().empty()) << path << ": " << recorder.messages().front().text;
+        }
+        return *slot;
+    }
+    void SetUp() override {
+        GLTest::SetUp();
+        glMatrixMode(GL_PROJECTION);
+        gluPerspective(60, 800.0 / 600.0, 1, 10000);
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_FOG);
+    }
+    void clearFrame() {
+        glLoadIdentity();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    static bool lit(const std::vector<uint8_t>& p) { return p[0] + p[1] + p[2] > 24; }
+    // Share of the frame's pixels that are drawn (not black).
+    static double coverage() {
+        std::vector<uint8_t> f = frame();
+        std::size_t drawn = 0;
+        for (std::size_t i = 0; i < f.size(); i += 4) drawn += f[i] + f[i + 1] + f[i + 2] > 24;
+        return double(drawn) / (f.size() / 4);
+    }
+    struct Box {
+        double lo[3] = {1e30, 1e30, 1e30}, hi[3] = {-1e30, -1e30, -1e30};
+        double size(int axis) const { return hi[axis] - lo[axis]; }
+    };
+    static Box bounds(const MqoModel& m, int firstObject = 0, int lastObject = 1 << 30) {
+        Box b;
+        for (int o = firstObject; o < m.objectCount && o <= lastObject; ++o)
+            for (int v = 0; v < m.objects[o].vertexCount; ++v) {
+                const MqoVertex& p = m.objects[o].vertices[v];
+                const double xyz[3] = {p.x, p.y, p.z};
+                for (int a = 0; a < 3; ++a) {
+                    b.lo[a] = std::min(b.lo[a], xyz[a]);
+                    b.hi[a] = std::max(b.hi[a], xyz[a]);
+                }
+            }
+        return b;
+    }
+};
+
+TEST_F(StandinScenes, ModelsHaveTheSizesTheirScenesExpect) {
+    Box filter = bounds(model("data\\filter.mqo"));
+    EXPECT_NEAR(filter.size(0), 52, 6);
+    EXPECT_NEAR(filter.size(2), 0, 1e-9) << "rings lie in the XY plane";
+    EXPECT_NEAR(bounds(model("data\\hane2.mqo")).size(1), 1.0, 0.2);
+    EXPECT_NEAR(bounds(model("data\\rot1.mqo")).size(0), 150, 20);
+    EXPECT_NEAR(bounds(model("data\\donut.mqo")).size(0), 100, 10);
+    EXPECT_NEAR(bounds(model("data\\hikari.mqo")).size(0), 300, 30);
+    Box panel = bounds(model("data\\billm.mqo"));
+    EXPECT_NEAR(panel.size(0), 300, 1);
+    EXPECT_NEAR(panel.size(1), 220, 1);
+    EXPECT_GT(panel.size(0) / 2, 170 * std::tan(M_PI / 6) * 4 / 3) << "covers the view at z = -170";
+    Box disc = bounds(model("data\\bback.mqo"));
+    EXPECT_NEAR(disc.size(0), 200, 2);
+    Box tube = bounds(model("data\\skytube.mqo"));
+    EXPECT_LE(tube.lo[2], -4000);
+    EXPECT_GE(tube.hi[2], 4000);
+    EXPECT_NEAR(tube.size(0), 600, 10);
+    // Cloud puffs beside the axis and inside the tube, so that the turned copies spiral round it.
+    const MqoObject& puffs = model("data\\cloud.mqo").objects[0];
+    for (int v = 0; v < puffs.vertexCount; ++v) {
+        double r = std::hypot(puffs.vertices[v].x, puffs.vertices[v].y);
+        EXPECT_GT(r, 20);
+        EXPECT_LT(r, 290);
+    }
+}
+
+TEST_F(StandinScenes, SunburstFacesTheViewerThroughCulling) {
+    const MqoModel& disc = model("data\\bback.mqo");
+    clearFrame();
+    glTranslated(0, 0, -100);
+    drawModel(disc, true, true, true);
+    EXPECT_GT(coverage(), 0.99) << "the disc fills the screen at z = -100";
+    std::vector<uint8_t> centre = pixel(400, 300);
+    EXPECT_GT(centre[0], 180);
+    EXPECT_GT(centre[1], 160);
+    clearFrame();
+    glTranslated(0, 0, -100);
+    glRotated(180, 0, 1, 0);
+    drawModel(disc, true, true, true);
+    EXPECT_LT(coverage(), 0.01) << "its back is culled";
+}
+
+TEST_F(StandinScenes, FeatherShowsBothSidesWhenCulled) {
+    const MqoModel& feather = model("data\\hane2.mqo");
+    for (double turn : {0.0, 180.0, 90.0}) {
+        clearFrame();
+        glTranslated(0, 0, -1.2);
+        glRotated(turn, 0, 1, 0);
+        drawModel(feather, true, true, true);
+        double seen = coverage();
+        if (turn == 90.0) {
+            EXPECT_LT(seen, 0.05) << "edge on";
+        } else {
+            // The quad covers about 0.195 of the frame from here; its alpha cuts the outline out.
+            EXPECT_GT(seen, 0.06) << "turned " << turn;
+            EXPECT_LT(seen, 0.16) << "turned " << turn;
+        }
+    }
+}
+
+TEST_F(StandinScenes, SkyDomeAndTubeSurroundTheViewer) {
+    const MqoModel& dome = model("data\\sky.mqo");
+    const MqoModel& tube = model("data\\skytube.mqo");
+    const double turns[6][4] = {{0, 0, 1, 0}, {90, 0, 1, 0}, {180, 0, 1, 0}, {270, 0, 1, 0}, {90, 1, 0, 0}, {-90, 1, 0, 0}};
+    for (const auto& r : turns) {
+        clearFrame();
+        glRotated(r[0], r[1], r[2], r[3]);
+        glTranslated(0, -5, 0);
+        drawModel(dome, true, true, false);
+        EXPECT_GT(coverage(), 0.999) << "dome, turned " << r[0];
+        for (double u : {0.0, 0.5, 1.0}) {
+            clearFrame();
+            glRotated(r[0], r[1], r[2], r[3]);
+            glTranslated(0, 0, 5000 * u - 3000);
+            drawModel(tube, true, true, false);
+            EXPECT_GT(coverage(), 0.999) << "tube at u = " << u << ", turned " << r[0];
+        }
+    }
+}
+
+TEST_F(StandinScenes, PortraitsStandUprightAtTheirPlace) {
+    for (const char* path : {"data\\p_tamsel.mqo", "data\\p_zefra.mqo"}) {
+        SCOPED_TRACE(path);
+        const MqoModel& bust = model(path);
+        // Turned as the scene turns it, the bust is 3 to 4 units tall and narrower than tall.
+        Box upright;
+        for (const MqoObject& o : bust.objects)
+            for (int v = 0; v < o.vertexCount; ++v) {
+                const MqoVertex& p = o.vertices[v];
+                double a = 135 * M_PI / 180;
+                const double xyz[3] = {p.x, p.y * std::cos(a) - p.z * std::sin(a), p.y * std::sin(a) + p.z * std::cos(a)};
+                for (int k = 0; k < 3; ++k) {
+                    upright.lo[k] = std::min(upright.lo[k], xyz[k]);
+                    upright.hi[k] = std::max(upright.hi[k], xyz[k]);
+                }
+            }
+        EXPECT_GE(upright.size(1), 3.0);
+        EXPECT_LE(upright.size(1), 4.0);
+        EXPECT_LT(upright.size(0), upright.size(1));
+        EXPECT_LT(upright.size(2), upright.size(0));
+        bool textured = false;
+        for (const MqoMaterial& m : bust.materials) textured |= m.textureName != 0;
+        EXPECT_FALSE(textured);
+        // Settled where the word reel scene puts it: the lower right of the screen.
+        clearFrame();
+        glEnable(GL_LIGHTING);
+        glTranslated(3, -2, -10);
+        glRotated(-30, 0, 1, 0);
+        glRotated(135, 1, 0, 0);
+        drawModel(bust, true, false, false);
+        glDisable(GL_LIGHTING);
+        std::vector<uint8_t> f = frame();
+        int left = 800, right = 0, bottom = 600, top = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) {
+                const uint8_t* p = &f[(y * 800 + x) * 4];
+                if (p[0] + p[1] + p[2] <= 24) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bottom = std::min(bottom, y);
+                top = std::max(top, y);
+            }
+        EXPECT_GT(left, 400);
+        EXPECT_LT(right, 800);
+        EXPECT_LT(top, 360);
+        EXPECT_GT(top - bottom, 120);
+    }
 }
 
 }  // namespace
