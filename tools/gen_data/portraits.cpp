@@ -7,7 +7,6 @@
 // undoes with its own 135-degree turn; the model origin sits in the chest, where the pieces of
 // the explosion fly out from.
 #include <cmath>
-#include <map>
 
 #include "gen_data.h"
 #include "shapes.h"
@@ -29,7 +28,6 @@ struct Person {
 
 const Vec3 kHeadCentre{0, 0.9, 0.02};
 const double kHeadA = 0.74, kHeadB = 0.95, kHeadC = 0.84;  // half width, height, depth
-const double kModelScale = 1.0;
 const Vec3 kModelOrigin{0, -0.45, 0};
 
 // The light the shades are baked for: from the viewer's upper left once the scene has turned the
@@ -318,11 +316,8 @@ void buildGlasses(const Person& p, ModelFile& model, Palette& palette) {
     addBand(o, p, 4, 0, 0.14, [](double) { return 0.14; }, [](double) { return 0.11; }, 0.09, frame);
 }
 
-void buildHeadphones(const Person& p, ModelFile& model, Palette& palette) {
+void buildHeadphones(ModelFile& model, Palette& palette) {
     MeshObject& o = model.addObject("headphones", {0.1, 0.1, 0.1, 1});
-    (void)p;
-    const Vec3 light = bakedLight();
-    (void)light;
     const Color dark{0.13, 0.13, 0.15, 1}, accent{0.95, 0.5, 0.1, 1};
     // The band: a rectangular section swept over the top from ear to ear.
     const int segments = 20;
@@ -358,10 +353,9 @@ void buildHeadphones(const Person& p, ModelFile& model, Palette& palette) {
             addQuadFacingAt(o, rim(inner, k), rim(inner, k + 1), rim(outer, k + 1), rim(outer, k),
                             palette.shade("cup", dark, 3, out), out);
             Vec3 cap{side, 0, 0};
-            bool ringPart = true;
             Vec3 mid = outer + Vec3{side * 0.01, 0, 0};
-            addTriangleFacingAt(o, mid, rim(outer, k), rim(outer, k + 1),
-                                ringPart ? palette.shade("cap", accent, 2, cap) : 0, cap, {}, {}, {});
+            addTriangleFacingAt(o, mid, rim(outer, k), rim(outer, k + 1), palette.shade("cap", accent, 2, cap), cap,
+                                {}, {}, {});
             addTriangleFacingAt(o, inner, rim(inner, k), rim(inner, k + 1), palette.shade("cup", dark, 3, cap * -1.0),
                                 cap * -1.0, {}, {}, {});
         }
@@ -463,10 +457,10 @@ void buildBust(Output& out, const Person& p) {
     buildFeatures(p, model, palette);
     if (p.longHair) buildLongHair(p, model, palette);
     buildBody(p, model, palette);
-    if (p.headphones) buildHeadphones(p, model, palette);
+    if (p.headphones) buildHeadphones(model, palette);
     if (p.glasses) buildGlasses(p, model, palette);
     for (MeshObject& o : model.objects())
-        o.transform([](Vec3 v) { return rotateX((v - kModelOrigin) * kModelScale, -135); });
+        o.transform([](Vec3 v) { return rotateX(v - kModelOrigin, -135); });
     out.model(model, p.file);
 }
 
