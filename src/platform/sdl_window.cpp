@@ -26,6 +26,16 @@ bool initVideo() {
         state.error = SDL_GetError();
         return false;
     }
+    // Without a display SDL falls back to drivers that show nothing; a show nobody can see or end
+    // is no window. Asking for such a driver by name (SDL_VIDEODRIVER) still gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = std::getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (invisible && !(wanted && *wanted)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        state.error = "no display";
+        return false;
+    }
     return true;
 }
 
