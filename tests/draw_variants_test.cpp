@@ -128,11 +128,6 @@ TEST(CityFlyby, CameraPath) {
     EXPECT_NEAR(end.centre.z, -200.0, 1e-3);
 }
 
-// Stand-in for the asset definition of the demo set-up until src/demo/demo_assets.cpp exists.
-#if !__has_include("demo/demo_assets.cpp")
-DemoAssets demoAssets;
-#endif
-
 namespace {
 
 // One object with a single white material: quads from a list of corner positions, four per quad.
