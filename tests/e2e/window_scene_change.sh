@@ -15,7 +15,7 @@ set -uo pipefail
 build=$1 work=$2
 fail() { echo "window_scene_change: $*" >&2; kill "$pid" 2>/dev/null; exit 1; }
 cd "$build"
-./lumivane --window --from 93500 2>"$work/stderr" &
+./lumivane --window --from 90500 2>"$work/stderr" &
 pid=$!
 
 # The window appears before the set-up; the frame-rate title shows that frames are running.
@@ -27,13 +27,23 @@ for _ in $(seq 1 600); do
 done
 [ -n "$wid" ] || fail "no window with a frame-rate title within a minute"
 
-# A few seconds across the scene changes; every screenshot must show something.
-for n in 1 2 3 4 5 6; do
+# The first picture (the clock starts two frames after the set-up), then a few seconds across the
+# scene changes, every screenshot showing something.
+shot() {  # n -> mean brightness of the screen
+  import -window root "$work/shot-$1.png" || fail "no screenshot"
+  convert "$work/shot-$1.png" -colorspace Gray -format '%[fx:mean]' info:
+}
+lit() { awk -v m="$1" 'BEGIN { exit !(m > 0.002) }'; }
+for n in $(seq 1 60); do
+  lit "$(shot 0)" && break
+  [ "$n" -eq 60 ] && fail "the screen stayed black for 30 s"
+  sleep 0.5
+done
+for n in 1 2 3 4 5 6 7 8 9; do
   sleep 0.7
-  import -window root "$work/shot-$n.png" || fail "no screenshot"
-  mean=$(convert "$work/shot-$n.png" -colorspace Gray -format '%[fx:mean]' info:)
+  mean=$(shot "$n")
   echo "screenshot $n: mean $mean, title '$(xdotool getwindowname "$wid")'"
-  awk -v m="$mean" 'BEGIN { exit !(m > 0.002) }' || fail "screenshot $n is black"
+  lit "$mean" || fail "screenshot $n is black"
 done
 
 xdotool mousemove --window "$wid" 400 300 windowfocus --sync "$wid" key Escape
