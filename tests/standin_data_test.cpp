@@ -20,9 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "demo/scene_sky_city.h"
+#include "demo/scenes_opening.h"
 #include "gl_fixture.h"
 #include "model/mqo_model.h"
 #include "platform/message_box.h"
+#include "render/draw_variants.h"
 #include "render/model_renderer.h"
 
 namespace fs = std::filesystem;
@@ -493,4 +496,82 @@ TEST_F(StandinScenes, PortraitsStandUprightAtTheirPlace) {
     }
 }
 
+// Every place an eye of the show passes, in the city model's coordinates.
+std::vector<Vec3d> cityEyes() {
+    std::vector<Vec3d> eyes;
+    for (int k = 0; k < 2000; ++k) eyes.push_back(cityPathCamera(k / 2000.0).eye);
+    for (int k = 0; k <= 1000; ++k) eyes.push_back(fogFlightCamera(k / 1000.0).eye);
+    for (int k = 0; k <= 1000; ++k) {
+        double t = k / 1000.0;
+        Vec3d e = cityFlybyCamera(t).eye;
+        if (t > 0.5) {  // the city turns under the camera: the eye turns back the other way
+            double a = -(t - 0.5) * 540 * M_PI / 180;
+            e = {e.x * std::cos(a) + e.z * std::sin(a), e.y, -e.x * std::sin(a) + e.z * std::cos(a)};
+        }
+        eyes.push_back(e);
+    }
+    return eyes;
+}
+
+TEST_F(StandinScenes, CityLeavesRoomForEveryCamera) {
+    const MqoModel& city = model("data\\mati\\f0.mqo");
+    ASSERT_EQ(city.objectCount, 5);  // sky, buildings, trees, suburbs, ground
+    const std::vector<Vec3d> eyes = cityEyes();
+    // No solid comes within 8 units of an eye.
+    int faces = 0;
+    for (int o = 1; o <= 3; ++o)
+        for (int f = 0; f < city.objects[o].faceCount; ++f, ++faces) {
+            const MqoFace& face = city.objects[o].faces[f];
+            double lo[3] = {1e30, 1e30, 1e30}, hi[3] = {-1e30, -1e30, -1e30};
+            for (int k = 0; k < face.vertexCount; ++k) {
+                const MqoVertex& p = city.objects[o].vertices[face.vertexIndex[k]];
+                const double xyz[3] = {p.x, p.y, p.z};
+                for (int a = 0; a < 3; ++a) {
+                    lo[a] = std::min(lo[a], xyz[a]);
+                    hi[a] = std::max(hi[a], xyz[a]);
+                }
+            }
+            for (const Vec3d& e : eyes) {
+                const double xyz[3] = {e.x, e.y, e.z};
+                double d2 = 0;
+                for (int a = 0; a < 3; ++a) {
+                    double d = std::max({lo[a] - xyz[a], 0.0, xyz[a] - hi[a]});
+                    d2 += d * d;
+                }
+                ASSERT_GE(d2, 8.0 * 8.0) << "object " << o << " face " << f << " near eye (" << e.x << ", " << e.y << ", " << e.z << ")";
+            }
+        }
+    EXPECT_GT(faces, 2000);
+    // Every eye is above the ground and inside the sky.
+    Box ground = bounds(city, 4, 4), sky = bounds(city, 0, 0);
+    for (const Vec3d& e : eyes) {
+        EXPECT_GT(e.y, ground.lo[1] + 5);
+        EXPECT_LT(std::hypot(e.x, e.y - ground.lo[1], e.z), sky.size(0) / 2 - 100);
+    }
+    // The streets reach past the camera path at both ends and both sides.
+    Box buildings = bounds(city, 1, 1);
+    EXPECT_LT(buildings.lo[0], -450);
+    EXPECT_GT(buildings.hi[0], 400);
+    EXPECT_LT(buildings.lo[2], -150);
+    EXPECT_GT(buildings.hi[2], 150);
+}
+
+TEST_F(StandinScenes, CameraPathAlwaysSeesTheWorld) {
+    const MqoModel& city = model("data\\mati\\f0.mqo");
+    for (double v : {0.0, 0.2, 0.3, 0.5, 0.7, 0.9}) {
+        clearFrame();
+        CameraPose pose = cityPathCamera(v);
+        gluLookAt(pose.eye.x, pose.eye.y, pose.eye.z, pose.centre.x, pose.centre.y, pose.centre.z, 0, 1, 0);
+        drawModel(city, true, true, false);
+        EXPECT_GT(coverage(), 0.999) << "v = " << v;
+    }
+    for (double t : {0.0, 0.3, 0.6, 0.95}) {
+        clearFrame();
+        CameraPose pose = cityFlybyCamera(t);
+        gluLookAt(pose.eye.x, pose.eye.y, pose.eye.z, pose.centre.x, pose.centre.y, pose.centre.z, 0, 1, 0);
+        if (t > 0.5) glRotated((t - 0.5) * 540, 0, 1, 0);
+        drawModel(city, true, true, false);
+        EXPECT_GT(coverage(), 0.999) << "fly-by at " << t;
+    }
+}
 }  // namespace
