@@ -166,18 +166,6 @@ TEST(SceneFlashes, RiseAndFallInsideTheirWindows) {
     EXPECT_NEAR(cityFlash(1.0), 1, 1e-9);
 }
 
-TEST(SkyTubeTurn, SwingsOutAndBack) {
-    const SkyTubeTurn start = skyTubeTurn(0);
-    EXPECT_EQ(start.ry, 0);
-    EXPECT_EQ(start.rx, 0);
-    const SkyTubeTurn quarter = skyTubeTurn(0.5);  // a = 0.25
-    EXPECT_NEAR(quarter.ry, 180, 1e-6);
-    EXPECT_NEAR(quarter.rx, 0, 1e-4);
-    const SkyTubeTurn end = skyTubeTurn(1);
-    EXPECT_NEAR(end.ry, 0, 1e-3);
-    EXPECT_NEAR(end.rx, 0, 1e-3);
-}
-
 TEST(SpinZoomRect, GrowsAboutTheCentreToElevenTimesTheScreen) {
     EXPECT_EQ(spinZoomRect(0), (ScreenRect{0, 0, 800, 600}));
     EXPECT_EQ(spinZoomRect(1), (ScreenRect{-4000, -3000, 8800, 6600}));
