@@ -16,106 +16,13 @@
 #include "demo/scene_finale.h"
 #include "demo/timeline.h"
 #include "gl_fixture.h"
+#include "show_frame.h"
 #include "platform/message_box.h"
 
 namespace {
 
-// The show set up once from the stand-in data, and frames drawn as the frame driver draws them.
-class ShowTest : public GLTest {
-protected:
-    static void SetUpTestSuite() {
-        GLTest::SetUpTestSuite();
-        if (recorder) return;
-        recorder = new platform::MessageRecorder;  // lives to the end of the program
-        setProjection(0, 0, 800, 600, 1.0, 10000.0);
-        createFont(demoApp.font);
-        setDemoSeed(7);
-        setupDemo();
-    }
-    void SetUp() override {
-        GLTest::SetUp();
-        setProjection(0, 0, 800, 600, 1.0, 10000.0);
-    }
-    static const std::vector<platform::RecordedMessage>& messages() { return recorder->messages(); }
-
-    static double timeAt(int scene, double u) {
-        const double start = scene == 1 ? 0 : kSceneEnds[scene - 2];
-        return start + u * (kSceneEnds[scene - 1] - start);
-    }
-    static void drawFrame(int scene, double t) {
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        setupLights();
-        glPushMatrix();
-        drawScene(scene, t);
-        glPopMatrix();
-    }
-    // Our code allocates nothing per frame, but the GL compiles a shader variant now and then: a
-    // stage passes when one of three repeated frames allocates nothing.
-    static bool drawsWithoutAllocating(int scene, double t) {
-        drawFrame(scene, t);
-        for (int n = 0; n < 3; ++n) {
-            const uint64_t before = allocationCount();
-            drawFrame(scene, t);
-            if (allocationCount() == before) return true;
-        }
-        return false;
-    }
-    // What the driver relies on after a scene: matrices and attributes balanced, no GL error.
-    static void expectCleanState() {
-        GLint depth = 0, viewport[4] = {};
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-        EXPECT_EQ(depth, 1);
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-        EXPECT_EQ(depth, 1);
-        glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depth);
-        EXPECT_EQ(depth, 0);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        EXPECT_EQ(viewport[2], 800);
-        EXPECT_EQ(viewport[3], 600);
-        EXPECT_EQ(glErrors(), 0u);
-    }
-    static std::vector<uint8_t> textureImage(const EffectTexture& texture) {
-        std::vector<uint8_t> texels(kCaptureSize * kCaptureSize * 4);
-        glBindTexture(GL_TEXTURE_2D, texture.name);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        glBindTexture(GL_TEXTURE_2D, 0);
-        return texels;
-    }
-    // Share of pixels with any colour channel above 16.
-    static double litFraction(const std::vector<uint8_t>& rgba) {
-        size_t lit = 0;
-        for (size_t i = 0; i < rgba.size(); i += 4)
-            lit += std::max({rgba[i], rgba[i + 1], rgba[i + 2]}) > 16;
-        return double(lit) / double(rgba.size() / 4);
-    }
-    // Mean brightness of an 8x8 grid over the picture (or over its lower-left corner).
-    static std::vector<double> blockMeans(const std::vector<uint8_t>& rgba, int width, int height,
-                                          int usedWidth = 0, int usedHeight = 0) {
-        usedWidth = usedWidth ? usedWidth : width;
-        usedHeight = usedHeight ? usedHeight : height;
-        std::vector<double> sums(64, 0), counts(64, 0);
-        for (int y = 0; y < usedHeight; ++y)
-            for (int x = 0; x < usedWidth; ++x) {
-                const uint8_t* p = &rgba[(size_t(y) * width + x) * 4];
-                const int block = (y * 8 / usedHeight) * 8 + x * 8 / usedWidth;
-                sums[block] += (p[0] + p[1] + p[2]) / 3.0;
-                counts[block] += 1;
-            }
-        for (int b = 0; b < 64; ++b) sums[b] /= counts[b];
-        return sums;
-    }
-    static double meanDifference(const std::vector<double>& a, const std::vector<double>& b) {
-        double sum = 0;
-        for (size_t i = 0; i < a.size(); ++i) sum += std::abs(a[i] - b[i]);
-        return sum / double(a.size());
-    }
-
-private:
-    static inline platform::MessageRecorder* recorder = nullptr;
-};
+// The show set up once from the stand-in data, frames drawn as the frame driver draws them.
+using ShowTest = ShowFrameTest;
 
 TEST(WheelSurge, OnlyStrictlyAfterThirtyPercentAndUpToSeventyInclusive) {
     const WheelSurge before = wheelSurge(0.3);
@@ -192,11 +99,11 @@ TEST_F(FinaleScenes, EveryStageDrawsCleanlyWithoutAllocating) {
     for (int scene = 8; scene <= 12; ++scene) {
         for (double u : {0.0, 0.005, 0.2, 0.3, 0.5, 0.6, 0.7, 0.8, 0.99, 0.999}) {
             SCOPED_TRACE(testing::Message() << "scene " << scene << " u " << u);
-            EXPECT_TRUE(drawsWithoutAllocating(scene, timeAt(scene, u)));
+            EXPECT_TRUE(allocationsOfFrame(scene, timeAt(scene, u)) == 0u);
             expectCleanState();
         }
     }
-    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(setupMessages().empty());
 }
 
 TEST_F(FinaleScenes, RecapHoldsTheReplayedSceneSqueezedIntoItsPicture) {
@@ -205,9 +112,9 @@ TEST_F(FinaleScenes, RecapHoldsTheReplayedSceneSqueezedIntoItsPicture) {
     for (double u : {0.3, 0.8}) {
         SCOPED_TRACE(u);
         const RecapReplay replay = recapReplay(u);
-        drawFrame(replay.scene, replay.t);
+        drawDriven(replay.scene, replay.t);
         const std::vector<uint8_t> direct = frame();
-        drawFrame(10, timeAt(10, u));
+        drawDriven(10, timeAt(10, u));
         expectCleanState();
         const std::vector<uint8_t> recap = textureImage(demoAssets.recapTexture);
 
@@ -220,14 +127,14 @@ TEST_F(FinaleScenes, RecapHoldsTheReplayedSceneSqueezedIntoItsPicture) {
 }
 
 TEST_F(FinaleScenes, RecapPictureShrinksAwayFromTheTopLeft) {
-    drawFrame(10, timeAt(10, 0.5));
+    drawDriven(10, timeAt(10, 0.5));
     EXPECT_GT(litFraction(frame()), 0.05);
     for (int x = 0; x < 800; x += 7) EXPECT_EQ(at(x, 40)[1], 0) << x;   // above the picture
     for (int y = 0; y < 600; y += 7) EXPECT_EQ(at(80, y)[1], 0) << y;   // left of it
 }
 
 TEST_F(FinaleScenes, GreyStripHasItsExactEdges) {
-    drawFrame(11, timeAt(11, 0));
+    drawDriven(11, timeAt(11, 0));
     EXPECT_EQ(at(309, 200)[0], 0);
     EXPECT_GE(at(310, 200)[0], 200);
     EXPECT_GE(at(352, 200)[0], 200);
@@ -235,7 +142,7 @@ TEST_F(FinaleScenes, GreyStripHasItsExactEdges) {
     EXPECT_EQ(at(330, 65)[0], 0);
     EXPECT_GE(at(330, 66)[0], 200);
 
-    drawFrame(11, timeAt(11, 0.5));  // wider than the screen
+    drawDriven(11, timeAt(11, 0.5));  // wider than the screen
     for (int x = 0; x < 800; x += 7) EXPECT_GE(at(x, 200)[0], 200) << x;
     EXPECT_EQ(at(400, 140)[0], 0);
 }

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -118,6 +119,60 @@ protected:
                 n += p[0] + p[1] + p[2] > 24;
             }
         return n;
+    }
+    static double timeAt(int scene, double u) {
+        const double start = scene == 1 ? 0 : kSceneEnds[scene - 2];
+        return start + u * (kSceneEnds[scene - 1] - start);
+    }
+    // What the driver relies on after a scene: matrices and attributes balanced, no GL error.
+    static void expectCleanState() {
+        GLint depth = 0, viewport[4] = {};
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        EXPECT_EQ(depth, 1);
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+        EXPECT_EQ(depth, 1);
+        glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depth);
+        EXPECT_EQ(depth, 0);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], 800);
+        EXPECT_EQ(viewport[3], 600);
+        EXPECT_EQ(glErrors(), 0u);
+    }
+    static std::vector<uint8_t> textureImage(const EffectTexture& texture) {
+        std::vector<uint8_t> texels(kCaptureSize * kCaptureSize * 4);
+        glBindTexture(GL_TEXTURE_2D, texture.name);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return texels;
+    }
+    // Share of pixels with any colour channel above 16.
+    static double litFraction(const std::vector<uint8_t>& rgba) {
+        size_t lit = 0;
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            lit += std::max({rgba[i], rgba[i + 1], rgba[i + 2]}) > 16;
+        return double(lit) / double(rgba.size() / 4);
+    }
+    // Mean brightness of an 8x8 grid over the picture (or over its lower-left corner).
+    static std::vector<double> blockMeans(const std::vector<uint8_t>& rgba, int width, int height,
+                                          int usedWidth = 0, int usedHeight = 0) {
+        usedWidth = usedWidth ? usedWidth : width;
+        usedHeight = usedHeight ? usedHeight : height;
+        std::vector<double> sums(64, 0), counts(64, 0);
+        for (int y = 0; y < usedHeight; ++y)
+            for (int x = 0; x < usedWidth; ++x) {
+                const uint8_t* p = &rgba[(size_t(y) * width + x) * 4];
+                const int block = (y * 8 / usedHeight) * 8 + x * 8 / usedWidth;
+                sums[block] += (p[0] + p[1] + p[2]) / 3.0;
+                counts[block] += 1;
+            }
+        for (int b = 0; b < 64; ++b) sums[b] /= counts[b];
+        return sums;
+    }
+    static double meanDifference(const std::vector<double>& a, const std::vector<double>& b) {
+        double sum = 0;
+        for (size_t i = 0; i < a.size(); ++i) sum += std::abs(a[i] - b[i]);
+        return sum / double(a.size());
     }
     static void savePng(const std::vector<uint8_t>& f, const std::string& path) {
         std::vector<unsigned char> rgb(800 * 600 * 3);
