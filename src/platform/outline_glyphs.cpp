@@ -290,27 +290,21 @@ double cross(Point o, Point a, Point b) { return (a.x - o.x) * (b.y - o.y) - (a.
 // clockwise as seen from outside, whatever order the tessellator gave.
 void emitCaps(const std::vector<Point>& triangles, double depth) {
     glBegin(GL_TRIANGLES);
-    glNormal3f(0, 0, 1);
-    for (size_t i = 0; i + 2 < triangles.size(); i += 3) {
-        const Point &a = triangles[i], &b = triangles[i + 1], &c = triangles[i + 2];
-        const double area = cross(a, b, c);
-        if (area == 0) continue;
-        const Point& second = area > 0 ? b : c;
-        const Point& third = area > 0 ? c : b;
-        glVertex3d(a.x, a.y, 0);
-        glVertex3d(second.x, second.y, 0);
-        glVertex3d(third.x, third.y, 0);
-    }
-    glNormal3f(0, 0, -1);
-    for (size_t i = 0; i + 2 < triangles.size(); i += 3) {
-        const Point &a = triangles[i], &b = triangles[i + 1], &c = triangles[i + 2];
-        const double area = cross(a, b, c);
-        if (area == 0) continue;
-        const Point& second = area > 0 ? c : b;
-        const Point& third = area > 0 ? b : c;
-        glVertex3d(a.x, a.y, -depth);
-        glVertex3d(second.x, second.y, -depth);
-        glVertex3d(third.x, third.y, -depth);
+    for (const bool back : {false, true}) {
+        glNormal3f(0, 0, back ? -1 : 1);
+        const double z = back ? -depth : 0;
+        for (size_t i = 0; i + 2 < triangles.size(); i += 3) {
+            const Point &a = triangles[i], &b = triangles[i + 1], &c = triangles[i + 2];
+            const double area = cross(a, b, c);
+            if (area == 0) continue;
+            // The back face runs the other way round so that it, too, is wound towards its outside.
+            const bool keep = (area > 0) != back;
+            const Point& second = keep ? b : c;
+            const Point& third = keep ? c : b;
+            glVertex3d(a.x, a.y, z);
+            glVertex3d(second.x, second.y, z);
+            glVertex3d(third.x, third.y, z);
+        }
     }
     glEnd();
 }

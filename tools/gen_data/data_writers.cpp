@@ -113,19 +113,10 @@ int MeshObject::addVertex(Vec3 p) {
     return static_cast<int>(vertices_.size()) - 1;
 }
 
+// A triangle is a quadrilateral record whose fourth corner repeats the third.
 void MeshObject::addTriangle(int a, int b, int c, int material, Uv ua, Uv ub, Uv uc) {
-    Face f;
-    f.count = 3;
-    f.index[0] = a;
-    f.index[1] = b;
-    f.index[2] = c;
-    f.index[3] = c;
-    f.material = material;
-    f.uv[0] = ua;
-    f.uv[1] = ub;
-    f.uv[2] = uc;
-    f.uv[3] = uc;
-    faces_.push_back(f);
+    addQuad(a, b, c, c, material, ua, ub, uc, uc);
+    faces_.back().count = 3;
 }
 
 void MeshObject::addQuad(int a, int b, int c, int d, int material, Uv ua, Uv ub, Uv uc, Uv ud) {
