@@ -53,7 +53,14 @@ void ringsOverlay() {
                 kScreenHeight, true);
 }
 
+namespace {
+// The value of the frame's last flash pass. The frame has no alpha planes, so the capture cannot
+// carry f in its alpha as the clear colour asks; the overlay weights the white by it instead.
+double flashValue = 1.0;
+}  // namespace
+
 void flashPass(double f) {
+    flashValue = static_cast<float>(f);
     beginCapture();
     glClearColor(1, 1, 1, static_cast<float>(f));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -61,7 +68,7 @@ void flashPass(double f) {
 }
 
 void flashOverlay() {
-    drawOverlay(demoAssets.flashTexture, 0, 0, kScreenWidth, kScreenHeight, 1.0, kScreenWidth,
+    drawOverlay(demoAssets.flashTexture, 0, 0, kScreenWidth, kScreenHeight, flashValue, kScreenWidth,
                 kScreenHeight, true);
 }
 

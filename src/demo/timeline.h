@@ -27,7 +27,7 @@ double sceneProgress(int scene, double t);
 void ringBackdrop(double u);               // drawLineRings(u), then the rings overlay
 void ringsOverlay();                       // ringsTexture over the screen at opacity 0.5
 void flashPass(double f);                  // capture pass clearing to (1, 1, 1, f) into flashTexture
-void flashOverlay();                       // flashTexture over the screen at opacity 1
+void flashOverlay();                       // flashTexture over the screen, white weighted by f
 void glowStack(const EffectTexture& texture, double strength);  // 9 growing, fading copies
 void trailOverlays();                      // the five trail textures, opacities 0.24 .. 0
 

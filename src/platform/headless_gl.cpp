@@ -23,13 +23,26 @@ bool HeadlessGL::create(int width, int height) {
         error_ = "eglInitialize failed";
         return false;
     }
+    // The window's pixel format has no alpha planes, so a capture reads alpha 1 everywhere; the
+    // pbuffer must match. EGL sorts configs with more colour bits first, so pick the alpha-free one.
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 16,
+                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 0, EGL_DEPTH_SIZE, 16,
                                        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
-    EGLConfig config;
+    EGLConfig configs[64];
     EGLint count = 0;
-    if (!eglChooseConfig(display, configAttributes, &config, 1, &count) || count < 1) {
-        error_ = "no EGL config with RGBA8 and a depth buffer";
+    EGLConfig config = nullptr;
+    if (eglChooseConfig(display, configAttributes, configs, 64, &count)) {
+        for (EGLint i = 0; i < count && !config; ++i) {
+            EGLint r = 0, g = 0, b = 0, a = -1;
+            eglGetConfigAttrib(display, configs[i], EGL_RED_SIZE, &r);
+            eglGetConfigAttrib(display, configs[i], EGL_GREEN_SIZE, &g);
+            eglGetConfigAttrib(display, configs[i], EGL_BLUE_SIZE, &b);
+            eglGetConfigAttrib(display, configs[i], EGL_ALPHA_SIZE, &a);
+            if (r == 8 && g == 8 && b == 8 && a == 0) config = configs[i];
+        }
+    }
+    if (!config) {
+        error_ = "no EGL config with RGB8, no alpha and a depth buffer";
         eglTerminate(display);
         return false;
     }

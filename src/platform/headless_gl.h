@@ -13,7 +13,7 @@ public:
     HeadlessGL(const HeadlessGL&) = delete;
     HeadlessGL& operator=(const HeadlessGL&) = delete;
 
-    // Creates the context (compatibility profile, RGBA8, 16-bit depth) and makes it current.
+    // Creates the context (compatibility profile, RGB8 without alpha planes, 16-bit depth) and makes it current.
     bool create(int width = 800, int height = 600);
     void destroy();
     bool valid() const { return context_ != nullptr; }
