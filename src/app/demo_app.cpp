@@ -1,6 +1,9 @@
 // The application object and the start-up and shut-down sequence of the show.
 #include "app/demo_app.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "app/frame_driver.h"
 #include "app/music_track.h"
 #include "platform/window.h"
@@ -9,7 +12,19 @@ DemoApp demoApp;
 
 namespace {
 bool windowed = false;
+
+// LUMIVANE_TEST_CLOCK="STEP:HOLD" in the environment puts the show on a fixed step of STEP ms of
+// demo time a frame, held at demo time HOLD ms, so that a test can compare the window's picture
+// with a rendered frame. Without it the frame clock is the timer.
+void useTestClockIfAsked() {
+    const char* spec = std::getenv("LUMIVANE_TEST_CLOCK");
+    if (!spec || !*spec) return;
+    char* end = nullptr;
+    const double step = std::strtod(spec, &end);
+    const double holdAt = *end == ':' ? std::strtod(end + 1, nullptr) : HUGE_VAL;
+    useSteppedFrameClock(step, holdAt);
 }
+}  // namespace
 
 void setWindowedMode(bool on) { windowed = on; }
 
@@ -21,6 +36,7 @@ int runDemo() {
     createFont(demoApp.font);
     demoApp.window.setKeyDownHandler(onKeyDown);
     demoApp.window.setIdleHandler(onFrame);
+    useTestClockIfAsked();
     if (!windowed) demoApp.window.enterFullScreen();
     platform::showCursor(false);
     demoApp.window.runMessageLoop();

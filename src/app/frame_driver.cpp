@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/demo_app.h"
@@ -16,17 +17,34 @@ FrameRateState frameRate;
 
 namespace {
 
-// The millisecond timer as a double, carried past the wrap of its 32-bit count.
-double liveClock() {
-    static uint32_t last = platform::timeGetTime();
-    static double wraps = 0;
-    const uint32_t now = platform::timeGetTime();
-    if (now < last) wraps += 4294967296.0;
-    last = now;
-    return wraps + now;
+// One carry for both readers: the timer only moves forward, so a reading below the one before
+// means the 32-bit count wrapped.
+struct CarriedTimer {
+    MillisecondTimer read = platform::timeGetTime;
+    bool started = false;
+    uint32_t last = 0;
+    double wraps = 0;  // multiples of 2^32 ms passed
+};
+CarriedTimer timer;
+
+struct SteppedClock {
+    double step = 0;
+    double holdAt = 0;  // demo time, ms
+    long frames = 0;    // drawn frames so far
+};
+SteppedClock stepped;
+
+// Any reading far from zero serves: only differences count.
+constexpr double kSteppedBase = 1.0e6;
+
+double steppedClock() {
+    if (demoClock.start <= 0.0) return kSteppedBase;  // start-up frames: the clock starts here
+    const double elapsed = std::min(static_cast<double>(stepped.frames++) * stepped.step,
+                                    std::max(0.0, stepped.holdAt - demoClock.offset));
+    return kSteppedBase + elapsed;
 }
 
-FrameClock frameClock = liveClock;
+FrameClock frameClock = carriedTime;
 SceneDrawer sceneDrawer = drawScene;
 
 }  // namespace
@@ -37,7 +55,22 @@ int sceneForTime(double t) {
     return 13;
 }
 
-void setFrameClock(FrameClock clock) { frameClock = clock ? clock : liveClock; }
+double carriedTime() {
+    const uint32_t now = timer.read();
+    if (timer.started && now < timer.last) timer.wraps += 4294967296.0;
+    timer.started = true;
+    timer.last = now;
+    return timer.wraps + now;
+}
+
+void setMillisecondTimer(MillisecondTimer read) { timer = CarriedTimer{read ? read : platform::timeGetTime}; }
+
+void setFrameClock(FrameClock clock) { frameClock = clock ? clock : carriedTime; }
+
+void useSteppedFrameClock(double step, double holdAt) {
+    stepped = SteppedClock{step, holdAt, 0};
+    frameClock = steppedClock;
+}
 void setSceneDrawer(SceneDrawer drawer) { sceneDrawer = drawer ? drawer : drawScene; }
 
 void resetFrameDriver() {
@@ -87,7 +120,7 @@ void driveFrame(double frameTime) {
 
 void updateFrameRate() {
     ++frameRate.frameCount;
-    const double now = platform::timeGetTime();
+    const double now = carriedTime();
     if (now - frameRate.lastUpdate > 1000.0) {
         std::snprintf(frameRate.title, sizeof frameRate.title, "lumivane FPS:%d", frameRate.frameCount);
         demoApp.window.setTitle(frameRate.title);

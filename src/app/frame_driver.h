@@ -33,6 +33,16 @@ extern FrameRateState frameRate;
 // The frame time source: the millisecond timer in the show, a fixed step in render runs.
 using FrameClock = double (*)();
 void setFrameClock(FrameClock clock);
+// The millisecond timer behind the frame clock and the frame-rate title (platform::timeGetTime
+// unless a test replaces it); null restores it. Either way the wrap count starts afresh.
+using MillisecondTimer = uint32_t (*)();
+void setMillisecondTimer(MillisecondTimer timer);
+// The timer's reading in milliseconds as a double, carried past the wrap of its 32-bit count.
+double carriedTime();
+// A frame clock on a fixed step: every drawn frame is step ms of demo time after the one before,
+// counted from the frame that starts the demo clock, until demo time reaches holdAt, where the
+// picture stays (tests of the window against rendered frames).
+void useSteppedFrameClock(double step, double holdAt);
 // The scene drawer the driver calls (drawScene of the timeline unless a test replaces it).
 using SceneDrawer = void (*)(int scene, double t);
 void setSceneDrawer(SceneDrawer drawer);
