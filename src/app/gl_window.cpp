@@ -100,7 +100,7 @@ void GLWindow::windowProc(const platform::WindowMessage& message) {
     }
 }
 
-void GLWindow::runMessageLoop() {
+int GLWindow::runMessageLoop() {
     platform::WindowMessage message;
     for (;;) {
         if (platform::peekMessage(message)) {
@@ -116,6 +116,7 @@ void GLWindow::runMessageLoop() {
     }
     restoreDisplayMode();
     releaseContext();
+    return message.quitCode;
 }
 
 void GLWindow::captureDisplayMode() {

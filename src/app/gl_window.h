@@ -31,8 +31,8 @@ public:
     void releaseContext();
     void fitProjectionToClient();
     // Pumps messages, one idle call per empty queue, until quit; then restores the display mode
-    // and releases the context.
-    void runMessageLoop();
+    // and releases the context. Returns the quit message's code.
+    int runMessageLoop();
 
     void enterFullScreen();
     void leaveFullScreen();

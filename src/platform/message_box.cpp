@@ -1,11 +1,10 @@
 // Message boxes on SDL, falling back to standard error without a display.
 #include "platform/message_box.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/standin_display.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -29,8 +28,9 @@ void messageBox(const char* text, const char* caption) {
     // Without a display (or in headless runs) a box could never be dismissed: print it instead.
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const bool canShow = !headless && ((display && *display) || (wayland && *wayland));
-    if (!canShow || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) != 0)
+    const bool canShow =
+        StandInDisplay::current() || (!headless && ((display && *display) || (wayland && *wayland)));
+    if (!canShow || !showOwnedMessageBox(caption, text))
         std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 

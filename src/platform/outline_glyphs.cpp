@@ -1,6 +1,7 @@
 // Extruded glyphs: fontconfig finds the font file, FreeType gives the outlines in font units,
 // curves are flattened here and the GLU tessellator fills the faces.
 #include "platform/outline_glyphs.h"
+#include "platform/standin_display.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -434,6 +435,7 @@ std::string resolveFontFile(const char* face, bool bold) {
 
 bool buildOutlineGlyphs(const char* face, bool bold, unsigned first, unsigned count, unsigned listBase,
                         float extrusion, GlyphMetrics* metrics) {
+    logStandInCall("buildOutlineGlyphs");
     for (unsigned i = 0; i < count; ++i) metrics[i] = {};
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) return false;

@@ -1,10 +1,12 @@
 // The window, its GL context, the display mode and the message queue, on SDL2.
+#include <GL/gl.h>  // glFlush on the stand-in display
 #include <SDL.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/standin_display.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -19,6 +21,9 @@ struct WindowState {
     std::string error;
 };
 WindowState state;
+
+// The stand-in display of tests, when one is installed.
+StandInDisplay* standIn() { return StandInDisplay::current(); }
 
 bool initVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -95,6 +100,14 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
 }  // namespace
 
 bool createWindow(int left, int top, int width, int height, const char* title) {
+    if (auto* s = standIn()) {
+        s->log("createWindow " + std::to_string(width) + "x" + std::to_string(height));
+        s->window = true;
+        s->width = width;
+        s->height = height;
+        s->title = title ? title : "";
+        return true;
+    }
     if (!initVideo()) return false;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -114,20 +127,29 @@ bool createWindow(int left, int top, int width, int height, const char* title) {
 }
 
 const char* lastWindowError() { return state.error.c_str(); }
-bool displayAvailable() { return initVideo(); }
-bool windowExists() { return state.window != nullptr; }
+bool displayAvailable() { return standIn() || initVideo(); }
+bool windowExists() { return standIn() ? standIn()->window : state.window != nullptr; }
 
 void showWindow() {
+    if (auto* s = standIn()) return s->log("showWindow");
     if (state.window) SDL_ShowWindow(state.window);
 }
 
 void destroyWindow() {
     releaseGLContext();
+    if (auto* s = standIn()) {
+        s->window = false;
+        return s->log("destroyWindow");
+    }
     if (state.window) SDL_DestroyWindow(state.window);
     state.window = nullptr;
 }
 
 bool createGLContext() {
+    if (auto* s = standIn()) {
+        s->log("createGLContext");
+        return s->context = s->window;
+    }
     if (!state.window) return false;
     state.context = SDL_GL_CreateContext(state.window);
     if (!state.context) {
@@ -140,6 +162,12 @@ bool createGLContext() {
 }
 
 bool releaseGLContext() {
+    if (auto* s = standIn()) {
+        if (!s->context) return false;
+        s->log("releaseGLContext");
+        s->context = false;
+        return true;
+    }
     if (!state.context) return false;
     SDL_GL_MakeCurrent(state.window, nullptr);
     SDL_GL_DeleteContext(state.context);
@@ -147,28 +175,46 @@ bool releaseGLContext() {
     return true;
 }
 
-bool hasCurrentContext() { return state.context != nullptr && SDL_GL_GetCurrentContext() == state.context; }
+bool hasCurrentContext() {
+    if (auto* s = standIn()) return s->context;
+    return state.context != nullptr && SDL_GL_GetCurrentContext() == state.context;
+}
 
 void swapWindow() {
+    if (auto* s = standIn()) {
+        if (s->context) glFlush();  // the test's headless context is single-buffered
+        return;
+    }
     if (state.window && state.context) SDL_GL_SwapWindow(state.window);
 }
 
 void setWindowTitle(const char* title) {
+    if (auto* s = standIn()) return void(s->title = title ? title : "");
     if (state.window) SDL_SetWindowTitle(state.window, title ? title : "");
 }
 
 void showCursor(bool visible) {
+    if (auto* s = standIn()) return s->log(visible ? "showCursor 1" : "showCursor 0");
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
 void clientSize(int& width, int& height) {
     width = height = 0;
+    if (auto* s = standIn()) {
+        if (s->window) width = s->width, height = s->height;
+        return;
+    }
     if (state.window) SDL_GL_GetDrawableSize(state.window, &width, &height);
 }
 
 bool changeDisplayMode(int width, int height) {
     const char* refuse = std::getenv("LUMIVANE_REFUSE_MODE_CHANGE");
     if (refuse && std::strcmp(refuse, "1") == 0) return false;
+    if (auto* s = standIn()) {
+        s->log("changeDisplayMode " + std::to_string(width) + "x" + std::to_string(height));
+        if (!s->window || !s->acceptModeChange) return false;
+        return s->modeChanged = s->fullScreenShown = true;
+    }
     if (!state.window) return false;
     const int display = SDL_GetWindowDisplayIndex(state.window);
     SDL_DisplayMode wanted{};
@@ -186,13 +232,50 @@ bool changeDisplayMode(int width, int height) {
 }
 
 void restoreDisplayMode() {
+    if (auto* s = standIn()) {
+        if (!s->modeChanged) return;
+        s->log("restoreDisplayMode");
+        s->modeChanged = s->fullScreenShown = false;
+        return;
+    }
     if (!state.modeChanged || !state.window) return;
     SDL_SetWindowFullscreen(state.window, 0);
     state.modeChanged = false;
 }
 
+namespace {
+// Covers the screen with the window, or gives the desktop back for a while; the display mode asked
+// for stays on record either way.
+void showFullScreen(bool shown) {
+    if (auto* s = standIn()) {
+        s->fullScreenShown = shown;
+        return s->log(shown ? "showFullScreen 1" : "showFullScreen 0");
+    }
+    SDL_SetWindowFullscreen(state.window, shown ? SDL_WINDOW_FULLSCREEN : 0);
+}
+}  // namespace
+
+bool showOwnedMessageBox(const char* caption, const char* text) {
+    // A box cannot come in front of a full-screen window: leave full screen for it, then return.
+    const bool leave = windowExists() && (standIn() ? standIn()->modeChanged : state.modeChanged);
+    if (leave) showFullScreen(false);
+    bool shown = true;
+    if (auto* s = standIn())
+        s->log(std::string("messageBox ") + caption + ": " + text);
+    else
+        shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, state.window) == 0;
+    if (leave) showFullScreen(true);
+    return shown;
+}
+
 bool peekMessage(WindowMessage& message) {
-    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+    if (auto* s = standIn()) {
+        if (!s->queue.empty()) {
+            message = s->queue.front();
+            s->queue.pop_front();
+            return true;
+        }
+    } else if (SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_Event event;
         while (SDL_PollEvent(&event))
             if (translate(event, message)) return true;

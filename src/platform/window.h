@@ -38,6 +38,10 @@ void clientSize(int& width, int& height);
 bool changeDisplayMode(int width, int height);
 void restoreDisplayMode();
 
+// A modal box with one OK button, owned by the window when there is one; a full-screen window is
+// left for the box and taken back afterwards. False when the box could not be shown.
+bool showOwnedMessageBox(const char* caption, const char* text);
+
 // Message queue: takes the next waiting message without blocking; false when the queue is empty.
 // A posted quit is delivered only once no other message waits, as on Win32.
 bool peekMessage(WindowMessage& message);
