@@ -14,6 +14,7 @@
 #include "gl_fixture.h"
 #include "platform/media.h"
 #include "platform/message_box.h"
+#include "platform/standin_display.h"
 #include "platform/window.h"
 
 namespace {
@@ -225,4 +226,74 @@ TEST_F(FrameDriverTest, ProjectionIsSixtyDegreesWithIdentityModelview) {
     EXPECT_NEAR(p[5], f, 1e-6);
     EXPECT_NEAR(p[0], f / (800.0 / 600.0), 1e-6);
     EXPECT_NEAR(p[10], -(10000.0 + 1.0) / (10000.0 - 1.0), 1e-6);
+}
+
+namespace {
+uint32_t timerNow = 0;
+uint32_t testTimer() { return timerNow; }
+}  // namespace
+
+// Frames at the given timer readings, each read by both the frame clock and the title.
+TEST_F(FrameDriverTest, FrameRateTitleCountsFramesOfJustOverASecond) {
+    platform::StandInDisplay display;
+    display.window = true;
+    setMillisecondTimer(testTimer);
+    auto frameAt = [](uint32_t ms) {
+        timerNow = ms;
+        updateFrameRate();
+    };
+    frameAt(1000);
+    EXPECT_STREQ(frameRate.title, "") << "exactly 1000 ms past the start is not more than 1000";
+    EXPECT_EQ(frameRate.frameCount, 1);
+    frameAt(1001);
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:2");
+    EXPECT_EQ(display.title, "lumivane FPS:2") << "the window's title carries it";
+    EXPECT_EQ(frameRate.frameCount, 0) << "the count starts again";
+
+    // 100 frames a second: at 2001 ms exactly a second has passed, not more.
+    for (uint32_t ms = 1011; ms <= 2001; ms += 10) frameAt(ms);
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:2");
+    EXPECT_EQ(frameRate.frameCount, 100);
+    frameAt(2011);
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:101") << "101 frames in 1010 ms: the count, not a rate";
+    EXPECT_EQ(frameRate.frameCount, 0);
+
+    // Slow frames: three in 1200 ms show 3, not 2.5.
+    frameAt(2411);
+    frameAt(2811);
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:101");
+    frameAt(3211);
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:3");
+    EXPECT_EQ(display.title, "lumivane FPS:3");
+    setMillisecondTimer(nullptr);
+}
+
+TEST_F(FrameDriverTest, ClockAndTitleCarryOnPastTheTimersWrap) {
+    platform::StandInDisplay display;
+    display.window = true;
+    setMillisecondTimer(testTimer);
+    setFrameClock(nullptr);  // the timer-driven clock of the show
+    const uint32_t start = 0xFFFFFFFFu - 1499u;  // 1.5 s before the wrap
+    timerNow = start;
+    onFrame();  // set-up; the title shows 1
+    onFrame();
+    onFrame();  // clock and music start at the reading `start`
+    EXPECT_EQ(demoClock.start, 4294965796.0);
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:1");
+    timerNow = start + 1000;
+    onFrame();
+    timerNow = 500;  // 2000 ms after the start, past the wrap
+    onFrame();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[1].t, 1000.0);
+    EXPECT_EQ(calls[2].scene, 1);
+    EXPECT_EQ(calls[2].t, 2000.0) << "demo time goes on across the wrap";
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:4") << "the title goes on too";
+    for (uint32_t ms = 600; ms <= 2600; ms += 100) {
+        timerNow = ms;
+        onFrame();
+    }
+    EXPECT_EQ(calls.back().t, 4100.0);
+    EXPECT_STREQ(frameRate.title, "lumivane FPS:11") << "updated again 1100 ms later";
+    setMillisecondTimer(nullptr);
 }
