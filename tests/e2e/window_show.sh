@@ -18,7 +18,7 @@ export SDL_AUDIODRIVER=dummy
 cat > "$work/inside.sh" <<'INNER'
 #!/usr/bin/env bash
 set -u
-exe=$1; work=$2; build=$3
+exe=$1; work=$2; build=$3; here=$4
 cd "$build"
 wait_for_title() {  # pattern, seconds -> prints the window id
     for _ in $(seq 1 $(( $2 * 10 ))); do
@@ -38,6 +38,14 @@ sleep 2
 import -window root "$work/window.png"
 xdotool key Escape
 wait $pid; echo $? > "$work/window.code"
+
+# 1b. Closing the window as a window manager's close button does ends the show.
+"$exe" --window --from 40000 2>"$work/close.err" &
+pid=$!
+id=$(wait_for_title "lumivane FPS:[0-9]+" 60) && python3 "$here/close_window.py" "$id"
+for _ in $(seq 1 200); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && { echo yes > "$work/close.hung"; kill $pid; }
+wait $pid; echo $? > "$work/close.code"
 
 # 2. The end of the show arrives by itself.
 start=$(date +%s)
@@ -63,12 +71,14 @@ start=$(date +%s)
 "$exe" --window --from 209500 2>"$work/nosound.err"
 echo $? > "$work/nosound.code"; echo $(( $(date +%s) - start )) > "$work/nosound.seconds"
 INNER
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$exe" "$work" "$build"
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$exe" "$work" "$build" "$(cd "$(dirname "$0")" && pwd)"
 
 check "window title shows the frame rate" grep -Eq "^title=lumivane FPS:[0-9]+$" "$work/window.title"
 check "Escape ends the show with exit code 1" [ "$(cat "$work/window.code")" = 1 ]
 bright=$(convert "$work/window.png" -crop 800x600+0+0 -colorspace gray -format "%[fx:mean]" info: 2>/dev/null || echo 0)
 check "the window shows a picture (mean $bright)" awk "BEGIN{exit !($bright > 0.01)}"
+check "closing the window ends the show" [ ! -f "$work/close.hung" ]
+check "... with exit code 1" [ "$(cat "$work/close.code")" = 1 ]
 check "--from 210000 ends by itself with exit code 1" [ "$(cat "$work/end.code")" = 1 ]
 check "... within a few seconds ($(cat "$work/end.seconds") s)" [ "$(cat "$work/end.seconds")" -le 20 ]
 check "a refused mode change is reported once" [ "$(grep -c 'Message: フルスクリーン表示に失敗しました' "$work/refused.err")" = 1 ]
@@ -79,7 +89,7 @@ if [ ! -f "$work/refused.window" ] || [ "$(grep -c 'Message:' "$work/refused.err
 fi
 check "no soundtrack: ends by itself with exit code 1" [ "$(cat "$work/nosound.code")" = 1 ]
 check "... in about the same time ($(cat "$work/nosound.seconds") s)" [ "$(cat "$work/nosound.seconds")" -le 20 ]
-for f in window end refused nosound; do
+for f in window close end refused nosound; do
     if grep -Eq "ERROR: (Address|Leak)Sanitizer|runtime error:" "$work/$f.err"; then
         echo "FAIL sanitizer report in the $f run:"; cat "$work/$f.err"; fail=1
     fi
