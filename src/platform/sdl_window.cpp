@@ -1,5 +1,4 @@
 // The window, its GL context, the display mode and the message queue, on SDL2.
-#include <GL/gl.h>  // glFlush on the stand-in display
 #include <SDL.h>
 
 #include <cstdlib>
@@ -100,14 +99,7 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
 }  // namespace
 
 bool createWindow(int left, int top, int width, int height, const char* title) {
-    if (auto* s = standIn()) {
-        s->log("createWindow " + std::to_string(width) + "x" + std::to_string(height));
-        s->window = true;
-        s->width = width;
-        s->height = height;
-        s->title = title ? title : "";
-        return true;
-    }
+    if (auto* s = standIn()) return s->createWindow(width, height, title);
     if (!initVideo()) return false;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -137,19 +129,13 @@ void showWindow() {
 
 void destroyWindow() {
     releaseGLContext();
-    if (auto* s = standIn()) {
-        s->window = false;
-        return s->log("destroyWindow");
-    }
+    if (auto* s = standIn()) return s->destroyWindow();
     if (state.window) SDL_DestroyWindow(state.window);
     state.window = nullptr;
 }
 
 bool createGLContext() {
-    if (auto* s = standIn()) {
-        s->log("createGLContext");
-        return s->context = s->window;
-    }
+    if (auto* s = standIn()) return s->createContext();
     if (!state.window) return false;
     state.context = SDL_GL_CreateContext(state.window);
     if (!state.context) {
@@ -162,12 +148,7 @@ bool createGLContext() {
 }
 
 bool releaseGLContext() {
-    if (auto* s = standIn()) {
-        if (!s->context) return false;
-        s->log("releaseGLContext");
-        s->context = false;
-        return true;
-    }
+    if (auto* s = standIn()) return s->releaseContext();
     if (!state.context) return false;
     SDL_GL_MakeCurrent(state.window, nullptr);
     SDL_GL_DeleteContext(state.context);
@@ -181,10 +162,7 @@ bool hasCurrentContext() {
 }
 
 void swapWindow() {
-    if (auto* s = standIn()) {
-        if (s->context) glFlush();  // the test's headless context is single-buffered
-        return;
-    }
+    if (auto* s = standIn()) return s->swap();
     if (state.window && state.context) SDL_GL_SwapWindow(state.window);
 }
 
@@ -210,11 +188,7 @@ void clientSize(int& width, int& height) {
 bool changeDisplayMode(int width, int height) {
     const char* refuse = std::getenv("LUMIVANE_REFUSE_MODE_CHANGE");
     if (refuse && std::strcmp(refuse, "1") == 0) return false;
-    if (auto* s = standIn()) {
-        s->log("changeDisplayMode " + std::to_string(width) + "x" + std::to_string(height));
-        if (!s->window || !s->acceptModeChange) return false;
-        return s->modeChanged = s->fullScreenShown = true;
-    }
+    if (auto* s = standIn()) return s->changeDisplayMode(width, height);
     if (!state.window) return false;
     const int display = SDL_GetWindowDisplayIndex(state.window);
     SDL_DisplayMode wanted{};
@@ -232,12 +206,7 @@ bool changeDisplayMode(int width, int height) {
 }
 
 void restoreDisplayMode() {
-    if (auto* s = standIn()) {
-        if (!s->modeChanged) return;
-        s->log("restoreDisplayMode");
-        s->modeChanged = s->fullScreenShown = false;
-        return;
-    }
+    if (auto* s = standIn()) return s->restoreDisplayMode();
     if (!state.modeChanged || !state.window) return;
     SDL_SetWindowFullscreen(state.window, 0);
     state.modeChanged = false;
@@ -247,10 +216,7 @@ namespace {
 // Covers the screen with the window, or gives the desktop back for a while; the display mode asked
 // for stays on record either way.
 void showFullScreen(bool shown) {
-    if (auto* s = standIn()) {
-        s->fullScreenShown = shown;
-        return s->log(shown ? "showFullScreen 1" : "showFullScreen 0");
-    }
+    if (auto* s = standIn()) return s->showFullScreen(shown);
     SDL_SetWindowFullscreen(state.window, shown ? SDL_WINDOW_FULLSCREEN : 0);
 }
 }  // namespace
@@ -261,7 +227,7 @@ bool showOwnedMessageBox(const char* caption, const char* text) {
     if (leave) showFullScreen(false);
     bool shown = true;
     if (auto* s = standIn())
-        s->log(std::string("messageBox ") + caption + ": " + text);
+        s->showBox(caption, text);
     else
         shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, state.window) == 0;
     if (leave) showFullScreen(true);
@@ -270,11 +236,7 @@ bool showOwnedMessageBox(const char* caption, const char* text) {
 
 bool peekMessage(WindowMessage& message) {
     if (auto* s = standIn()) {
-        if (!s->queue.empty()) {
-            message = s->queue.front();
-            s->queue.pop_front();
-            return true;
-        }
+        if (s->take(message)) return true;
     } else if (SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_Event event;
         while (SDL_PollEvent(&event))

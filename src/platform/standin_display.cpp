@@ -31,6 +31,64 @@ int StandInDisplay::indexOf(const std::string& what) const {
     return -1;
 }
 
+bool StandInDisplay::createWindow(int clientWidth, int clientHeight, const char* text) {
+    log("createWindow " + std::to_string(clientWidth) + "x" + std::to_string(clientHeight));
+    window = true;
+    width = clientWidth;
+    height = clientHeight;
+    title = text ? text : "";
+    return true;
+}
+
+void StandInDisplay::destroyWindow() {
+    log("destroyWindow");
+    window = false;
+}
+
+bool StandInDisplay::createContext() {
+    log("createGLContext");
+    return context = window;
+}
+
+bool StandInDisplay::releaseContext() {
+    if (!context) return false;
+    log("releaseGLContext");
+    context = false;
+    return true;
+}
+
+void StandInDisplay::swap() {
+    if (context) glFlush();  // the test's headless context is single-buffered
+}
+
+bool StandInDisplay::changeDisplayMode(int modeWidth, int modeHeight) {
+    log("changeDisplayMode " + std::to_string(modeWidth) + "x" + std::to_string(modeHeight));
+    if (!window || !acceptModeChange) return false;
+    return modeChanged = fullScreenShown = true;
+}
+
+void StandInDisplay::restoreDisplayMode() {
+    if (!modeChanged) return;
+    log("restoreDisplayMode");
+    modeChanged = fullScreenShown = false;
+}
+
+void StandInDisplay::showFullScreen(bool shown) {
+    log(shown ? "showFullScreen 1" : "showFullScreen 0");
+    fullScreenShown = shown;
+}
+
+void StandInDisplay::showBox(const char* caption, const char* text) {
+    log(std::string("messageBox ") + caption + ": " + text);
+}
+
+bool StandInDisplay::take(WindowMessage& message) {
+    if (queue.empty()) return false;
+    message = queue.front();
+    queue.pop_front();
+    return true;
+}
+
 void logStandInCall(const char* what) {
     if (installed) installed->log(what);
 }

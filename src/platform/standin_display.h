@@ -33,6 +33,18 @@ public:
     static StandInDisplay* current();
     void log(std::string what);
 
+    // The window layer's calls on the stand-in, with the meaning of their namesakes in window.h.
+    bool createWindow(int clientWidth, int clientHeight, const char* text);
+    void destroyWindow();
+    bool createContext();
+    bool releaseContext();
+    void swap();
+    bool changeDisplayMode(int modeWidth, int modeHeight);
+    void restoreDisplayMode();
+    void showFullScreen(bool shown);
+    void showBox(const char* caption, const char* text);
+    bool take(WindowMessage& message);
+
     // The stand-in screen's state, for the window layer and for tests to look at.
     bool acceptModeChange;
     bool window = false;
