@@ -11,22 +11,21 @@ range=("$@")
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumivane-output-cost.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-wall() {  # name args...: runs the program, prints the wall time in seconds
-  local name=$1 start end
+run() {  # name args...: runs the program; prints "wall-seconds cpu-seconds" (cpu: user + system)
+  local name=$1 TIMEFORMAT='%R %U %S'
   shift
-  start=$(date +%s.%N)
-  ./lumivane "$@" --seed 1 "${range[@]}" >"$work/$name.out" 2>"$work/$name.err" ||
+  { time ./lumivane "$@" --seed 1 "${range[@]}" >"$work/$name.out" 2>"$work/$name.err"; } 2>"$work/$name.time" ||
     { tail -5 "$work/$name.err" >&2; echo "output_cost: $name failed" >&2; exit 1; }
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
+  awk '{ printf "%.2f %.2f\n", $1, $2 + $3 }' "$work/$name.time"
 }
 
-bench=$(wall bench --bench)
-render=$(wall render --render "$work/frames")
-video=$(wall video --video "$work/show.mp4")
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+read -r bench bench_cpu < <(run bench --bench)
+read -r render render_cpu < <(run render --render "$work/frames")
+read -r video video_cpu < <(run video --video "$work/show.mp4")
 frames=$(find "$work/frames" -name 'frame-*.png' | wc -l)
 echo "range: ${range[*]:-whole show at 60 fps}; $frames frames; $(grep -m1 '^GL renderer' "$work/bench.err")"
-echo "PNG frames: $(du -sh "$work/frames" | cut -f1); video: $(du -h "$work/show.mp4" | cut -f1)"
-printf '%-8s %8s s\n' --bench "$bench" --render "$render" --video "$video"
-awk -v b="$bench" -v r="$render" -v v="$video" \
-  'BEGIN { printf "render / bench = %.3f\nvideo / bench  = %.3f\n", r / b, v / b }'
+echo "PNG frames: $(du -sh "$work/frames" | cut -f1); video: $(du -h "$work/show.mp4" | cut -f1); load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-8s  wall %8s s  cpu %8s s\n' --bench "$bench" "$bench_cpu" --render "$render" "$render_cpu" --video "$video" "$video_cpu"
+awk -v b="$bench" -v r="$render" -v v="$video" -v bc="$bench_cpu" -v rc="$render_cpu" -v vc="$video_cpu" \
+  'BEGIN { printf "render / bench = %.3f (cpu %.3f)\nvideo / bench  = %.3f (cpu %.3f)\n", r / b, rc / bc, v / b, vc / bc }'

@@ -322,8 +322,15 @@ TEST(VideoWriter, WritesThroughAPartFileAndLeavesNothingWhenItFails) {
     }
     EXPECT_FALSE(fs::exists(dir / "a.mp4.part"));  // an unfinished video is removed
     EXPECT_FALSE(fs::exists(dir / "a.mp4"));
+    // A soundtrack AAC cannot carry (1234 Hz) makes a silent video with a warning.
+    platform::PcmSound odd;
+    odd.rate = 1234;
+    odd.channels = 1;
+    odd.bytes.assign(2000, 0);
+    settings.audio = &odd;
     output::VideoWriter writer;
     ASSERT_TRUE(writer.open(settings, error)) << error;
+    EXPECT_NE(writer.warning().find("1234"), std::string::npos) << writer.warning();
     for (long k = 0; k < 5; ++k) ASSERT_TRUE(writer.writeFrame({pixels.data(), 64, 48, k})) << writer.error();
     ASSERT_TRUE(writer.finish()) << writer.error();
     EXPECT_EQ(writer.frames(), 5);

@@ -101,6 +101,8 @@ int prepareOutput(const Options& options, int width, int height, OfflineOutput& 
         std::fprintf(stderr, "lumivane: %s\n", error.c_str());
         return output::isVideoPath(options.videoFile) ? kExitIo : kExitArguments;
     }
+    if (!writer->warning().empty())
+        std::fprintf(stderr, "lumivane: soundtrack not usable (%s); the video is silent\n", writer->warning().c_str());
     out.sink = std::move(writer);
     return 0;
 }
