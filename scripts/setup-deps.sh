@@ -4,9 +4,10 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
       libgl1-mesa-dri libegl-mesa0 libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
-      fonts-dejavu-core libpng-dev)
+      fonts-dejavu-core libpng-dev
+      libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 if [ "${1:-}" = "--test" ]; then
-  pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick)
+  pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick ffmpeg python3)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -62,3 +62,37 @@ TEST(Options, RefusesWhatItDoesNotKnowOrCannotUse) {
         EXPECT_FALSE(e.empty());
     }
 }
+
+TEST(Options, VideoTakesItsFileAndQuality) {
+    Options o;
+    std::string e;
+    ASSERT_TRUE(parse({"--video", "show.MKV", "--fps", "30", "--from", "1000", "--to", "4000", "--crf", "23"}, o, e)) << e;
+    EXPECT_EQ(o.mode, Options::Mode::Video);
+    EXPECT_EQ(o.videoFile, "show.MKV");
+    EXPECT_EQ(o.fps, 30);
+    EXPECT_EQ(o.crf, 23);
+    Options d;
+    ASSERT_TRUE(parse({"--video", "a.mp4"}, d, e)) << e;
+    EXPECT_EQ(d.crf, 18);
+    EXPECT_EQ(d.fps, 60);
+}
+
+TEST(Options, RefusesVideoSettingsItCannotUse) {
+    const std::vector<std::vector<const char*>> bad = {
+        {"--video"},                          {"--video", "show.avi"},       {"--video", "mp4"},
+        {"--video", ".mp4"},                  {"--video", "a.mp4", "--crf", "52"},
+        {"--video", "a.mp4", "--crf", "-1"},  {"--video", "a.mp4", "--crf", "18.5"},
+        {"--render", "d", "--crf", "18"},     {"--crf", "18"},               {"--video", "a.mp4", "--bench"},
+        {"--render", "d", "--video", "a.mp4"},                              {"--video", "a.mp4", "--fps", "0"},
+        {"--video", "a.mp4", "--fps", "1e9"}, {"--video", "a.mp4", "--from", "3000", "--to", "3000"},
+        {"--video", "a.mp4", "--window"},
+    };
+    for (const auto& args : bad) {
+        std::vector<const char*> argv = {"lumivane"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Options o;
+        std::string e;
+        EXPECT_FALSE(parseOptions(static_cast<int>(argv.size()), argv.data(), o, e)) << args[0] << " " << args.size();
+        EXPECT_FALSE(e.empty());
+    }
+}

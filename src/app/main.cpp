@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     switch (options.mode) {
     case Options::Mode::Help: std::fputs(usageText(), stdout); return 0;
     case Options::Mode::Render:
-    case Options::Mode::Bench: return runOffline(options);
+    case Options::Mode::Bench:
+    case Options::Mode::Video: return runOffline(options);
     case Options::Mode::Show: break;
     }
     setWindowedMode(options.windowed);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "platform/files.h"
 #include "platform/media.h"
 
 namespace {
@@ -14,6 +15,8 @@ void send(const char* format) {
     platform::sendMediaCommand(command);
 }
 }  // namespace
+
+std::string musicFilePath() { return platform::hostPath(kMusicFile); }
 
 void setMusicStart(double ms) { startMs = ms > 0 ? ms : 0; }
 

@@ -1,7 +1,11 @@
 // The soundtrack, driven by media-control string commands.
 #pragma once
+#include <string>
 
 inline constexpr const char* kMusicFile = "data\\vorsa.wav";
+
+// The soundtrack as a path on this host, for readers other than the media commands.
+std::string musicFilePath();
 
 void openMusic();   // "Open data\vorsa.wav"
 void playMusic();   // "Play data\vorsa.wav", or "... from <ms>" after setMusicStart

@@ -8,16 +8,22 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
 #include "app/music_track.h"
 #include "demo/demo_assets.h"
+#include "output/frame_output.h"
+#include "output/png_frames.h"
+#include "output/progress_reporter.h"
+#include "output/soundtrack_slice.h"
+#include "output/video_writer.h"
 #include "platform/headless_gl.h"
 #include "platform/media.h"
 #include "platform/message_box.h"
-#include "platform/png_image.h"
+#include "platform/stop_signal.h"
 #include "platform/window.h"
 
 namespace {
@@ -37,16 +43,8 @@ double peakResidentMb() {
 // Any timer reading far from zero serves: only differences count.
 constexpr double kBaseTime = 1.0e6;
 
-bool writeFrame(const std::string& dir, int index, std::vector<unsigned char>& rows,
-                std::vector<unsigned char>& flipped) {
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    for (int y = 0; y < 600; ++y)
-        std::copy_n(rows.data() + (599 - y) * 800 * 3, 800 * 3, flipped.data() + y * 800 * 3);
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame-%06d.png", index);
-    return platform::writePng((dir + name).c_str(), 800, 600, flipped.data());
-}
+// Exit codes of the headless runs.
+constexpr int kExitIo = 1, kExitArguments = 2, kExitStopped = 130;
 
 double percentile(std::vector<double> values, double q) {
     if (values.empty()) return 0;
@@ -55,32 +53,86 @@ double percentile(std::vector<double> values, double q) {
     return values[at];
 }
 
-}  // namespace
+// Where the frames go: PNG files with the soundtrack slice beside them, one video file, or
+// nowhere (--bench). Prepared before the show is set up, so a bad path fails at once.
+struct OfflineOutput {
+    platform::PcmSound soundtrack;
+    std::unique_ptr<output::FrameSink> sink;
+    output::FrameOutput frames;
+};
 
-int runOffline(const Options& options) {
+int prepareOutput(const Options& options, int width, int height, OfflineOutput& out) {
     const bool render = options.mode == Options::Mode::Render;
+    const bool video = options.mode == Options::Mode::Video;
+    if (!render && !video) return 0;
+    const double to = options.toMs >= 0 ? std::min(options.toMs, kShowEnd) : kShowEnd;
+    std::string error;
+    const bool haveSound =
+        output::loadSoundtrackSlice(musicFilePath().c_str(), options.fromMs, to, out.soundtrack, error);
     if (render) {
         std::error_code ec;
         std::filesystem::create_directories(options.renderDir, ec);
         if (!std::filesystem::is_directory(options.renderDir)) {
             std::fprintf(stderr, "lumivane: cannot create directory %s\n", options.renderDir.c_str());
-            return 2;
+            return kExitIo;
         }
+        if (!haveSound) {
+            std::fprintf(stderr, "lumivane: no soundtrack (%s: %s); %s gets no soundtrack.wav\n",
+                         musicFilePath().c_str(), error.c_str(), options.renderDir.c_str());
+        } else if (!output::writeWav((options.renderDir + "/soundtrack.wav").c_str(), out.soundtrack, error)) {
+            std::fprintf(stderr, "lumivane: %s\n", error.c_str());
+            return kExitIo;
+        }
+        out.sink = std::make_unique<output::PngFrameSink>(options.renderDir, width, height);
+        return 0;
     }
+    if (!haveSound)
+        std::fprintf(stderr, "lumivane: no soundtrack (%s: %s); the video is silent\n", musicFilePath().c_str(),
+                     error.c_str());
+    output::VideoSettings settings;
+    settings.path = options.videoFile;
+    settings.width = width;
+    settings.height = height;
+    settings.fps = options.fps;
+    settings.crf = options.crf;
+    settings.audio = haveSound ? &out.soundtrack : nullptr;
+    auto writer = std::make_unique<output::VideoWriter>();
+    if (!writer->open(settings, error)) {
+        std::fprintf(stderr, "lumivane: %s\n", error.c_str());
+        return output::isVideoPath(options.videoFile) ? kExitIo : kExitArguments;
+    }
+    if (!writer->warning().empty())
+        std::fprintf(stderr, "lumivane: soundtrack not usable (%s); the video is silent\n", writer->warning().c_str());
+    out.sink = std::move(writer);
+    return 0;
+}
+
+}  // namespace
+
+int runOffline(const Options& options) {
+    const bool render = options.mode == Options::Mode::Render;
+    const bool video = options.mode == Options::Mode::Video;
+    const int width = 800, height = 600;  // the output picture: the pbuffer and every frame written
+    platform::catchStopSignals();
+
+    OfflineOutput out;
+    if (int code = prepareOutput(options, width, height, out)) return code;
+
     platform::setMessageBoxesHeadless(true);
     platform::setAudioEnabled(false);
     platform::HeadlessGL context;
-    if (!context.create(800, 600)) {
+    if (!context.create(width, height)) {
         std::fprintf(stderr, "lumivane: no headless GL context: %s\n", context.error().c_str());
         return 1;
     }
+    std::fprintf(stderr, "GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     if (options.seeded) setDemoSeed(options.seed);
     demoClock.offset = options.fromMs;
     setMusicStart(options.fromMs);
 
     const auto setupStart = Clock::now();
     openMusic();
-    setProjection(0, 0, 800, 600, 1.0, 10000.0);
+    setProjection(0, 0, width, height, 1.0, 10000.0);
     createFont(demoApp.font);
     const double fontMs = msSince(setupStart);
     resetFrameDriver();
@@ -90,40 +142,62 @@ int runOffline(const Options& options) {
     driveFrame(kBaseTime);
     driveFrame(kBaseTime);  // starts the clock: t = from on the next frame at kBaseTime
 
+    std::string error;
+    if (out.sink && !out.frames.start(width, height, out.sink.get(), error)) {
+        std::fprintf(stderr, "lumivane: %s\n", error.c_str());
+        releaseFont(demoApp.font);
+        return 1;
+    }
+
     const double step = 1000.0 / options.fps;
     const double to = options.toMs >= 0 ? std::min(options.toMs, kShowEnd) : kShowEnd;
     const long total = std::max(0L, static_cast<long>(std::ceil((to - options.fromMs) / step)));
-    std::vector<unsigned char> rows(render ? 800 * 600 * 3 : 0), flipped(rows.size());
     std::vector<std::vector<double>> frameMs(13);
-    long glErrors = 0;
-    int written = 0;
+    long glErrors = 0, drawn = 0;
+    bool stopped = false;
+    output::ProgressReporter progress(render ? "render" : video ? "video" : "bench", total);
 
-    for (long k = 0;; ++k) {
+    for (long k = 0; k < total; ++k) {
         const double t = options.fromMs + k * step;
-        if (t >= to) break;
+        if (platform::stopRequested()) {
+            stopped = true;
+            break;
+        }
         const auto frameStart = Clock::now();
         driveFrame(kBaseTime + k * step);
-        glFinish();
-        const double elapsed = msSince(frameStart);
+        if (!out.sink) {
+            glFinish();  // the frame time of the drawing alone
+            frameMs[sceneForTime(t) % 13].push_back(msSince(frameStart));
+        }
         for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
             if (++glErrors <= 20) std::fprintf(stderr, "GL error 0x%04x at t = %.1f ms\n", e, t);
         }
-        frameMs[sceneForTime(t) % 13].push_back(elapsed);
-        if (render) {
-            if (!writeFrame(options.renderDir, written, rows, flipped)) {
-                std::fprintf(stderr, "\nlumivane: cannot write frame %d into %s\n", written, options.renderDir.c_str());
-                return 1;
-            }
-            ++written;
+        ++drawn;
+        if (out.sink) {
+            out.frames.captureFrame();
+            if (out.frames.failed()) break;
         }
-        if (k % 25 == 0 || k + 1 == total)
-            std::fprintf(stderr, "\r%s frame %ld/%ld  t = %.0f ms  scene %d   ", render ? "render" : "bench", k + 1,
-                         total, t, sceneForTime(t));
+        progress.update(k + 1);
     }
-    std::fprintf(stderr, "\n");
+    progress.finish();
     if (glErrors) std::fprintf(stderr, "GL errors: %ld\n", glErrors);
 
-    if (!render) {
+    int code = 0;
+    if (out.sink) {
+        const bool ok = out.frames.finish();
+        const long written = out.frames.framesWritten();
+        const std::string& where = render ? options.renderDir : options.videoFile;
+        if (!ok) {
+            std::fprintf(stderr, "lumivane: %s\n", out.frames.error().c_str());
+            code = kExitIo;
+        } else if (stopped) {
+            std::fprintf(stderr, "lumivane: stopped by a signal at frame %ld of %ld; %s holds the %ld frames so far\n",
+                         drawn, total, where.c_str(), written);
+            code = kExitStopped;
+        } else {
+            std::fprintf(stderr, "wrote %ld frames into %s\n", written, where.c_str());
+        }
+    } else {
         std::printf("scene  frames  median ms  p95 ms\n");
         for (int s = 1; s <= 12; ++s) {
             if (frameMs[s].empty()) continue;
@@ -132,9 +206,11 @@ int runOffline(const Options& options) {
         }
         std::printf("set-up: %.1f ms (font %.1f ms)\n", setupMs, fontMs);
         std::printf("peak memory: %.1f MB\n", peakResidentMb());
-    } else {
-        std::fprintf(stderr, "wrote %d frames into %s\n", written, options.renderDir.c_str());
+        if (stopped) {
+            std::fprintf(stderr, "lumivane: stopped by a signal at frame %ld of %ld\n", drawn, total);
+            code = kExitStopped;
+        }
     }
     releaseFont(demoApp.font);
-    return 0;
+    return code;
 }

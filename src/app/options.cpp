@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/frame_driver.h"
+#include "output/video_writer.h"
 
 namespace {
 
@@ -30,11 +31,24 @@ const char* usageText() {
            "  lumivane --bench [--fps N] [--from MS] [--to MS] [--seed N]\n"
            "                           render headless without files; print per-scene frame times,\n"
            "                           the set-up time and the peak memory\n"
+           "  lumivane --video FILE [--fps N] [--from MS] [--to MS] [--seed N] [--crf Q]\n"
+           "                           one video file: .mp4 (H.264 + AAC) or .mkv (H.264 + FLAC) with\n"
+           "                           the soundtrack cut to the range; quality Q 0..51 (default 18)\n"
            "  lumivane --help          this text\n";
 }
 
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
-    bool sawFps = false, sawTo = false, sawWindow = false;
+    bool sawFps = false, sawTo = false, sawWindow = false, sawCrf = false;
+    // The headless runs exclude each other.
+    auto setOffline = [&](Options::Mode mode, const std::string& arg) {
+        if (options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench ||
+            options.mode == Options::Mode::Video) {
+            error = arg + ": only one of --render, --bench and --video";
+            return false;
+        }
+        options.mode = mode;
+        return true;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -49,20 +63,18 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         } else if (arg == "--window") {
             options.windowed = sawWindow = true;
         } else if (arg == "--render") {
-            if (!needValue("a directory")) return false;
-            if (options.mode == Options::Mode::Bench) {
-                error = "--render and --bench exclude each other";
-                return false;
-            }
-            options.mode = Options::Mode::Render;
+            if (!needValue("a directory") || !setOffline(Options::Mode::Render, arg)) return false;
             options.renderDir = argv[++i];
         } else if (arg == "--bench") {
-            if (options.mode == Options::Mode::Render) {
-                error = "--render and --bench exclude each other";
+            if (!setOffline(Options::Mode::Bench, arg)) return false;
+        } else if (arg == "--video") {
+            if (!needValue("a file name") || !setOffline(Options::Mode::Video, arg)) return false;
+            options.videoFile = argv[++i];
+            if (!output::isVideoPath(options.videoFile)) {
+                error = "--video: " + options.videoFile + ": unknown container; use .mp4 or .mkv";
                 return false;
             }
-            options.mode = Options::Mode::Bench;
-        } else if (arg == "--from" || arg == "--to" || arg == "--fps" || arg == "--seed") {
+        } else if (arg == "--from" || arg == "--to" || arg == "--fps" || arg == "--seed" || arg == "--crf") {
             if (!needValue("a number")) return false;
             if (!number(value, v)) {
                 error = arg + ": not a number: " + value;
@@ -89,6 +101,13 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                 }
                 options.fps = v;
                 sawFps = true;
+            } else if (arg == "--crf") {
+                if (v < 0 || v > 51 || v != std::floor(v)) {
+                    error = "--crf must be a whole number 0 .. 51";
+                    return false;
+                }
+                options.crf = static_cast<int>(v);
+                sawCrf = true;
             } else {
                 if (v < 0 || v > 4294967295.0 || v != std::floor(v)) {
                     error = "--seed must be a whole number 0 .. 4294967295";
@@ -102,13 +121,18 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             return false;
         }
     }
-    const bool offline = options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench;
+    const bool offline = options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench ||
+                         options.mode == Options::Mode::Video;
     if ((sawFps || sawTo) && !offline) {
-        error = "--fps and --to need --render or --bench";
+        error = "--fps and --to need --render, --bench or --video";
+        return false;
+    }
+    if (sawCrf && options.mode != Options::Mode::Video) {
+        error = "--crf needs --video";
         return false;
     }
     if (sawWindow && offline) {
-        error = "--window does not go with --render or --bench";
+        error = "--window does not go with --render, --bench or --video";
         return false;
     }
     if (offline && options.toMs >= 0 && options.toMs <= options.fromMs) {

@@ -3,7 +3,7 @@
 #include <string>
 
 struct Options {
-    enum class Mode { Show, Render, Bench, Help } mode = Mode::Show;
+    enum class Mode { Show, Render, Bench, Video, Help } mode = Mode::Show;
     bool windowed = false;
     double fromMs = 0;
     double toMs = -1;        // < 0: the end of the show
@@ -11,6 +11,8 @@ struct Options {
     bool seeded = false;
     unsigned seed = 0;
     std::string renderDir;
+    std::string videoFile;   // --video: .mp4 or .mkv
+    int crf = 18;            // --video quality: 0 (lossless) .. 51
 };
 
 // Parses argv; false with a one-line message in error for anything it does not accept.

@@ -1,10 +1,45 @@
-// EGL on Mesa's surfaceless platform: no display server, no GPU needed.
+// EGL without a display server: the first hardware device EGL lists, else Mesa's surfaceless
+// platform (software rendering, no GPU needed).
 #include "platform/headless_gl.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+#include <cstring>
+
 namespace platform {
+namespace {
+
+bool hasExtension(const char* list, const char* name) {
+    if (!list) return false;
+    const size_t n = std::strlen(name);
+    for (const char* at = std::strstr(list, name); at; at = std::strstr(at + n, name))
+        if ((at == list || at[-1] == ' ') && (at[n] == ' ' || at[n] == '\0')) return true;
+    return false;
+}
+
+// The display of the first device that is not a software renderer, or EGL_NO_DISPLAY.
+EGLDisplay hardwareDisplay(PFNEGLGETPLATFORMDISPLAYEXTPROC getPlatformDisplay) {
+    const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+    if (!hasExtension(clientExtensions, "EGL_EXT_device_enumeration") ||
+        !hasExtension(clientExtensions, "EGL_EXT_platform_device"))
+        return EGL_NO_DISPLAY;
+    auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
+    auto queryDeviceString =
+        reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(eglGetProcAddress("eglQueryDeviceStringEXT"));
+    if (!queryDevices || !queryDeviceString) return EGL_NO_DISPLAY;
+    EGLDeviceEXT devices[16];
+    EGLint count = 0;
+    if (!queryDevices(16, devices, &count)) return EGL_NO_DISPLAY;
+    for (EGLint i = 0; i < count; ++i) {
+        if (hasExtension(queryDeviceString(devices[i], EGL_EXTENSIONS), "EGL_MESA_device_software")) continue;
+        EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr);
+        if (display != EGL_NO_DISPLAY) return display;
+    }
+    return EGL_NO_DISPLAY;
+}
+
+}  // namespace
 
 HeadlessGL::~HeadlessGL() { destroy(); }
 
@@ -12,13 +47,22 @@ bool HeadlessGL::create(int width, int height) {
     destroy();
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    EGLDisplay display = EGL_NO_DISPLAY;
-    if (getPlatformDisplay)
-        display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (!getPlatformDisplay) {
+        error_ = "no eglGetPlatformDisplayEXT";
+        return false;
+    }
+    EGLDisplay hardware = hardwareDisplay(getPlatformDisplay);
+    if (hardware != EGL_NO_DISPLAY && createOn(hardware, width, height)) return true;
+    EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (display == EGL_NO_DISPLAY) {
         error_ = "no surfaceless EGL display";
         return false;
     }
+    return createOn(display, width, height);
+}
+
+bool HeadlessGL::createOn(void* eglDisplay, int width, int height) {
+    EGLDisplay display = eglDisplay;
     if (!eglInitialize(display, nullptr, nullptr)) {
         error_ = "eglInitialize failed";
         return false;
@@ -43,14 +87,12 @@ bool HeadlessGL::create(int width, int height) {
     }
     if (!config) {
         error_ = "no EGL config with RGB8, no alpha and a depth buffer";
-        eglTerminate(display);
         return false;
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLSurface surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
     if (surface == EGL_NO_SURFACE) {
         error_ = "eglCreatePbufferSurface failed";
-        eglTerminate(display);
         return false;
     }
     eglBindAPI(EGL_OPENGL_API);
@@ -60,8 +102,8 @@ bool HeadlessGL::create(int width, int height) {
     if (context == EGL_NO_CONTEXT) context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
     if (context == EGL_NO_CONTEXT || !eglMakeCurrent(display, surface, surface, context)) {
         error_ = "no compatibility-profile GL context";
+        if (context != EGL_NO_CONTEXT) eglDestroyContext(display, context);
         eglDestroySurface(display, surface);
-        eglTerminate(display);
         return false;
     }
     display_ = display;

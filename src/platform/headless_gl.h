@@ -1,5 +1,6 @@
-// An offscreen GL context on EGL's surfaceless Mesa platform with an 800x600 pbuffer: the
-// picture of the tests, of --render and of --bench. The pbuffer is single-buffered, so the
+// An offscreen GL context with a pbuffer of the output size: the picture of the tests, of
+// --render, --video and --bench. It runs on the first hardware device EGL lists, else on Mesa's
+// surfaceless platform. The pbuffer is single-buffered, so the
 // default draw and read buffer is the front one.
 #pragma once
 #include <string>
@@ -20,6 +21,7 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    bool createOn(void* display, int width, int height);
     void* display_ = nullptr;
     void* surface_ = nullptr;
     void* context_ = nullptr;

@@ -109,8 +109,8 @@ done
     echo $? > "$work/bench.code"
 )
 check "--render exits 0" [ "$(cat "$work/render.code")" = 0 ]
-check "--render wrote frame-000000.png and frame-000001.png only" \
-    [ "$(ls "$work/frames" | tr '\n' ' ')" = "frame-000000.png frame-000001.png " ]
+check "--render wrote frame-000000.png, frame-000001.png and the soundtrack slice only" \
+    [ "$(ls "$work/frames" | tr '\n' ' ')" = "frame-000000.png frame-000001.png soundtrack.wav " ]
 check "--bench exits 0" [ "$(cat "$work/bench.code")" = 0 ]
 check "--bench prints scene 3 and the set-up time" grep -q "set-up:" "$work/bench.out"
 check "--bench prints the peak memory" grep -q "peak memory:" "$work/bench.out"
