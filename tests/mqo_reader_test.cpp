@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -96,7 +97,8 @@ std::string withCrLf(const std::string& text) {
     return out;
 }
 
-// Every face the reader keeps can be drawn: 3 or 4 corners, indices in range.
+// Every face the reader keeps names vertices that exist: 2 to 4 corners (polygons are split),
+// indices in range. Material indices may name no material.
 void expectDrawable(const MqoModel& model) {
     ASSERT_EQ(size_t(model.objectCount), model.objects.size());
     for (const MqoObject& object : model.objects) {
@@ -106,13 +108,11 @@ void expectDrawable(const MqoModel& model) {
         ASSERT_TRUE(object.faceCount == 0 || object.faces != nullptr);
         for (int f = 0; f < object.faceCount; ++f) {
             const MqoFace& face = object.faces[f];
-            ASSERT_TRUE(face.vertexCount == 3 || face.vertexCount == 4);
+            ASSERT_TRUE(face.vertexCount >= 2 && face.vertexCount <= 4);
             for (int k = 0; k < 4; ++k) {
                 ASSERT_GE(face.vertexIndex[k], 0);
                 ASSERT_LT(face.vertexIndex[k], object.vertexCount);
             }
-            ASSERT_GE(face.materialIndex, 0);
-            ASSERT_LT(size_t(face.materialIndex), model.materials.size());
         }
     }
 }
@@ -261,26 +261,44 @@ TEST(MqoReaderBraces, ExpectBraceAndSkipBlockOnTheirOwn) {
     EXPECT_TRUE(unclosed.fail());
 }
 
-TEST(MqoReaderBraces, KeysOutOfOrderLoseTheObjectContentButCountIt) {
-    // "visible" after "color" ends the attribute keys: no blocks are read, the closing check takes
-    // the value of "visible", and the rest of the chunk is read as top-level words.
-    Result r = read("Object \"a\" {\ncolor 1 0 0\nvisible 15\nvertex 1 {\n0 0 0\n}\n}\n"
+TEST(MqoReaderObjects, KeysOfOtherWritersAndKeysOutOfOrderAreReadPast) {
+    // Keys the table does not name are read past with the rest of their line, table keys in any
+    // order with their values; the blocks are read all the same.
+    Result r = read("Object \"a b\" {\r\n\tuid 7\r\n\tdepth 0\r\n\tscale 1 1 1\r\n\tcolor 1 0 0\r\n"
+                    "\tvisible 15\r\n\tmirror_dis 0.5 face\r\n\tlathe_axis 0\r\n\tvertex 1 {\r\n0 0 0\r\n}\r\n"
+                    "\tnormal_weight 1\r\n\tface 1 {\r\n2 V(0 0)\r\n}\r\n}\r\n"
                     "Object \"b\" {\nvertex 1 {\n5 5 5\n}\nface 0 {\n}\n}\nEof\n");
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|" + braceMessage});
+    EXPECT_TRUE(r.messages.empty());
     ASSERT_EQ(r.model.objectCount, 2);
     EXPECT_EQ(r.model.objects[0].color[0], 1.0);
-    EXPECT_EQ(r.model.objects[0].vertexCount, 0);
-    EXPECT_EQ(r.model.objects[0].vertices, nullptr);
+    EXPECT_EQ(r.model.objects[0].color[1], 0.0);
+    EXPECT_EQ(r.model.objects[0].vertexCount, 1);
+    EXPECT_EQ(r.model.objects[0].faceCount, 1);
     EXPECT_EQ(r.model.objects[1].vertices[0].x, 5.0);
 }
 
-TEST(MqoReaderBraces, MissingFaceBlockSwallowsTheNextChunkKeyword) {
+TEST(MqoReaderObjects, BlocksInsideAnObjectAreSkippedWhole) {
+    Result r = read("Object \"o\" {\nvertex 3 {\n0 0 0\n1 0 0\n0 1 0\n}\n"
+                    "vertexattr {\n\tweit {\n\t\t0 0.5\n\t}\n\tuid {\n1\n2\n3\n}\n}\n"
+                    "custom 1 { face 9 { } }\n"
+                    "face 1 {\n3 V(0 1 2) M(0)\n}\n}\nObject \"next\" {\nface 0 {\n}\n}\nEof\n");
+    EXPECT_TRUE(r.messages.empty());
+    ASSERT_EQ(r.model.objectCount, 2);
+    EXPECT_EQ(r.model.objects[0].vertexCount, 3);
+    ASSERT_EQ(r.model.objects[0].faceCount, 1);
+    EXPECT_EQ(r.model.objects[0].faces[0].vertexIndex[2], 2);
+}
+
+TEST(MqoReaderObjects, AnObjectWithoutFacesKeepsTheObjectAfterIt) {
     Result r = read("Object \"a\" {\nvertex 1 {\n0 0 0\n}\n}\n"
-                    "Object \"b\" {\nvertex 1 {\n5 5 5\n}\nface 0 {\n}\n}\nEof\n");
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|" + braceMessage});
-    ASSERT_EQ(r.model.objectCount, 1);  // the second keyword was taken by the brace check
+                    "Object \"b\" {\nvertex 1 {\n5 5 5\n}\nface 0 {\n}\n}\nObject \"c\" {\n}\nEof\n");
+    EXPECT_TRUE(r.messages.empty());
+    ASSERT_EQ(r.model.objectCount, 3);
     EXPECT_EQ(r.model.objects[0].vertexCount, 1);
-    EXPECT_EQ(r.model.objects[0].faces, nullptr);
+    EXPECT_EQ(r.model.objects[0].faces, nullptr);  // no face block: no array
+    EXPECT_EQ(r.model.objects[1].vertices[0].y, 5.0);
+    EXPECT_NE(r.model.objects[1].faces, nullptr);  // a block of 0 faces: an empty one
+    EXPECT_EQ(r.model.objects[2].vertices, nullptr);
 }
 
 TEST(MqoReaderFailures, MissingFileShowsItsMessageAndLeavesTheModelEmpty) {
@@ -318,7 +336,23 @@ TEST(MqoReaderFailures, LoadOpensBackslashPathsAndReadsTheFile) {
 TEST(MqoReaderFailures, EveryTruncationKeepsWhatWasReadAndIsReported) {
     const std::string ended = "error|data\\m.mqo: Eofの前で読めなくなりました。読めたところまでを使います";
     const std::string refused = "error|data\\m.mqo: 個数がおかしいので読み込みを打ち切りました";
-    const size_t eofAt = sample.find("Eof");
+    // Spans from the end of each chunk's keyword to the end of its closing brace: a cut inside
+    // one is reported, a cut between chunks (or inside a keyword) reads quietly.
+    std::vector<std::pair<size_t, size_t>> chunks;
+    for (const char* keyword : {"Scene {", "Material 2", "Object \"box\"", "Object \"plain\""}) {
+        const size_t at = sample.find(keyword);
+        const size_t wordEnd = sample.find(' ', at);
+        size_t close = at;
+        int depth = 0;
+        for (size_t i = at; i < sample.size(); ++i) {
+            if (sample[i] == '{') ++depth;
+            if (sample[i] == '}' && --depth == 0) {
+                close = i + 1;
+                break;
+            }
+        }
+        chunks.emplace_back(wordEnd, close);
+    }
     for (size_t length = 0; length < sample.size(); ++length) {
         SCOPED_TRACE(length);
         Result r = read(sample.substr(0, length));
@@ -326,7 +360,10 @@ TEST(MqoReaderFailures, EveryTruncationKeepsWhatWasReadAndIsReported) {
         const auto texts = r.texts();
         const bool stopped = std::find(texts.begin(), texts.end(), ended) != texts.end() ||
                              std::find(texts.begin(), texts.end(), refused) != texts.end();
-        EXPECT_EQ(stopped, length < eofAt + 3);
+        bool inside = false;
+        for (const auto& [from, to] : chunks) inside = inside || (length >= from && length < to);
+        EXPECT_EQ(stopped, inside);
+
         EXPECT_LE(r.model.objects.size(), 2u);
     }
     // Cut inside the second vertex block: the first object whole, the second with the vertices
@@ -362,65 +399,82 @@ TEST(MqoReaderFailures, NegativeAndOversizedCountsAreRefused) {
         EXPECT_EQ(r.model.objects[0].faceCount, 0);
         expectDrawable(r.model);
     }
-    Result materials = read(replaced(sample, "Material 2", "Material -2"));
-    EXPECT_EQ(materials.texts(), std::vector<std::string>{refused});
-    EXPECT_EQ(materials.model.materialCount, 0);
-    EXPECT_EQ(materials.model.objectCount, 0);
+    // A material count does not limit the lines, which run to the brace; a negative one reads
+    // as none.
+    for (const char* header : {"Material -2", "Material 1", "Material 9"}) {
+        SCOPED_TRACE(header);
+        Result materials = read(replaced(sample, "Material 2", header));
+        EXPECT_TRUE(materials.messages.empty());
+        EXPECT_EQ(materials.model.materialCount, std::max(0, std::atoi(header + 9)));
+        EXPECT_EQ(materials.model.materials.size(), 2u);
+        EXPECT_EQ(materials.model.objectCount, 2);
+    }
 }
 
-TEST(MqoReaderFailures, UndrawableFacesAreDroppedWithOneMessage) {
-    const std::string faces = "face 8 {\n"
-                              "3 V(0 1 2) M(0)\n"      // kept
-                              "5 V(0 1 2 3 0) M(0)\n"  // five corners
-                              "2 V(0 1) M(0)\n"        // two corners
-                              "3 V(0 1 4) M(0)\n"      // vertex 4 of 4
-                              "4 V(0 1 2 -1) M(0)\n"   // negative index
-                              "3 V(0 1 2) M(2)\n"      // material 2 of 2
-                              "3 M(1)\n"               // no indices at all
+
+TEST(MqoReaderFaces, OnlyFacesNamingMissingVerticesAreRefusedWithOneMessage) {
+    const std::string faces = "face 9 {\n"
+                              "3 V(0 1 2) M(0)\n"             // kept
+                              "2 V(0 1) M(0) UV(1 2 3 4)\n"   // an edge, kept
+                              "1 V(0) M(0)\n"                 // one corner
+                              "3 V(0 1 4) M(0)\n"             // vertex 4 of 4
+                              "4 V(0 1 2 -1) M(0)\n"          // negative index
+                              "3 V(0 1 2) M(2)\n"             // material 2 of 2: kept as read
+                              "3 M(1)\n"                      // no indices at all
+                              "5 V(0 1 2 3 9) M(1)\n"         // a polygon naming vertex 9
                               "4 V(3 2 1 0) M(1) UV(0 0 1 0 1 1 0 1) extra(9)\n"  // kept
                               "}\n";
     const std::string boxFaces = "face 2 {\n\t\t3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n"
                                  "\t\t4 V(0 1 2 3) M(1) UV(0 0.125 1 0 1 1 0.25 0.75)\n\t}\n";
     Result r = read(replaced(sample, boxFaces, faces));
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:6"});
+    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:5"});
     ASSERT_EQ(r.model.objectCount, 2);
     const MqoObject& box = r.model.objects[0];
-    ASSERT_EQ(box.faceCount, 2);
+    ASSERT_EQ(box.faceCount, 4);
     EXPECT_EQ(box.faces[0].vertexCount, 3);
-    EXPECT_EQ(box.faces[1].vertexIndex[0], 3);
-    EXPECT_EQ(box.faces[1].uv[4], 1.0f);
+    const MqoFace& edge = box.faces[1];
+    EXPECT_EQ(edge.vertexCount, 2);
+    EXPECT_EQ(edge.vertexIndex[1], 1);
+    EXPECT_EQ(edge.vertexIndex[3], 1);
+    EXPECT_EQ(edge.uv[3], 4.0f);
+    EXPECT_EQ(box.faces[2].materialIndex, 2);
+    EXPECT_EQ(box.faces[3].vertexIndex[0], 3);
+    EXPECT_EQ(box.faces[3].uv[4], 1.0f);
     EXPECT_EQ(r.model.objects[1].faceCount, 1);  // reading went on after the bad faces
     expectDrawable(r.model);
 }
 
-TEST(MqoReaderFailures, FacesNeedMaterialsReadBeforeThem) {
-    Result r = read("Object \"o\" {\nvertex 3 {\n0 0 0 1 0 0 0 1 0\n}\nface 1 {\n3 V(0 1 2)\n}\n}\nEof\n");
-    ASSERT_EQ(r.model.objectCount, 1);
-    EXPECT_EQ(r.model.objects[0].faceCount, 0);
-    EXPECT_EQ(r.messages.size(), 1u);
+TEST(MqoReaderFaces, FacesWithoutAKnownMaterialAreKeptAsRead) {
+    // No Material chunk before them, no "M", M(-1), an index past the list.
+    Result r = read("Object \"o\" {\nvertex 3 {\n0 0 0 1 0 0 0 1 0\n}\nface 3 {\n3 V(0 1 2)\n"
+                    "3 V(0 1 2) M(-1)\n3 V(2 1 0) M(5)\n}\n}\nMaterial 1 {\n\"m\" col(1 1 1 1)\n}\nEof\n");
+    EXPECT_TRUE(r.messages.empty());
+    ASSERT_EQ(r.model.objects[0].faceCount, 3);
+    EXPECT_EQ(r.model.objects[0].faces[0].materialIndex, -1);
+    EXPECT_EQ(r.model.objects[0].faces[1].materialIndex, -1);
+    EXPECT_EQ(r.model.objects[0].faces[2].materialIndex, 5);
+    EXPECT_EQ(r.model.materials.size(), 1u);
 }
 
-TEST(MqoReaderFailures, LongLinesAreCutAtTheLimitAndTheRestDropped) {
+TEST(MqoReaderFaces, LinesOfAnyLengthAreReadWhole) {
     const std::string longFace = "3 V(0 1 2) M(1)" + std::string(300, ' ') + "UV(1 1 1 1 1 1)\n";
     Result r = read(replaced(sample, "3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n", longFace));
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 255文字を超える行を切り詰めました"});
+    EXPECT_TRUE(r.messages.empty());
     const MqoObject& box = r.model.objects[0];
     ASSERT_EQ(box.faceCount, 2);
     EXPECT_EQ(box.faces[0].materialIndex, 1);
-    EXPECT_EQ(box.faces[0].uv[0], 0.0f);  // beyond the limit
-    EXPECT_EQ(box.faces[1].vertexCount, 4);  // the next line is read as the next face
-
-    // A line rest of exactly 255 characters is whole.
-    const std::string exact = "3 V(0 1 2) M(1)" + std::string(241, ' ') + "\n";
-    EXPECT_TRUE(read(replaced(sample, "3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n", exact)).messages.empty());
+    EXPECT_EQ(box.faces[0].uv[0], 1.0f);
+    EXPECT_EQ(box.faces[1].vertexCount, 4);
+    // A CR LF line of exactly 255 characters before its line end.
+    const std::string exact = "3 V(0 1 2) M(1)" + std::string(240, ' ') + "\n";
+    EXPECT_TRUE(read(withCrLf(replaced(sample, "3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n", exact))).messages.empty());
 }
 
 TEST(MqoReaderFailures, LongTexturePathIsReportedWhole) {
     const std::string name(300, 'n');
     Result r = read("Material 1 {\n\"m\" tex(\"" + name + "\")\n}\nEof\n", "d\\m.mqo");
-    ASSERT_EQ(r.messages.size(), 2u);  // the image, and the line cut at 255 characters
-    EXPECT_EQ(r.messages[0].text.find("画像が読みこめません。:d\\nnnn"), 0u);
-    EXPECT_EQ(r.messages[1].text, "d\\m.mqo: 255文字を超える行を切り詰めました");
+    ASSERT_EQ(r.messages.size(), 1u);  // the image only: the line is read whole
+    EXPECT_EQ(r.messages[0].text, "画像が読みこめません。:d\\" + name);
     const std::string path = std::string(200, 'p') + "\\" + std::string(100, 'q') + "\\m.mqo";
     Result deep = read("Material 1 {\n\"m\" tex(\"t.bmp\")\n}\nEof\n", path.c_str());
     ASSERT_EQ(deep.messages.size(), 1u);
