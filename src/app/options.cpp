@@ -30,6 +30,9 @@ const char* usageText() {
            "  lumivane --bench [--fps N] [--from MS] [--to MS] [--seed N]\n"
            "                           render headless without files; print per-scene frame times,\n"
            "                           the set-up time and the peak memory\n"
+           "  lumivane --view FILE.mqo a model file drawn by the show's renderer, turning; drag orbits,\n"
+           "                           the wheel zooms, O toggles outlines; with --render DIR a\n"
+           "                           36-frame turntable into DIR\n"
            "  lumivane --help          this text\n";
 }
 
@@ -56,6 +59,9 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             }
             options.mode = Options::Mode::Render;
             options.renderDir = argv[++i];
+        } else if (arg == "--view") {
+            if (!needValue("a model file")) return false;
+            options.viewFile = argv[++i];
         } else if (arg == "--bench") {
             if (options.mode == Options::Mode::Render) {
                 error = "--render and --bench exclude each other";
@@ -101,6 +107,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             error = "unknown option '" + arg + "'";
             return false;
         }
+    }
+    if (!options.viewFile.empty() && options.mode == Options::Mode::Bench) {
+        error = "--view does not go with --bench";
+        return false;
     }
     const bool offline = options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench;
     if ((sawFps || sawTo) && !offline) {

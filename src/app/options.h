@@ -11,6 +11,7 @@ struct Options {
     bool seeded = false;
     unsigned seed = 0;
     std::string renderDir;
+    std::string viewFile;  // --view: the model viewer (with --render: its turntable)
 };
 
 // Parses argv; false with a one-line message in error for anything it does not accept.
