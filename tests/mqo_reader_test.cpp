@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <iterator>
+#include <cstring>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -572,4 +576,286 @@ TEST_F(StandinRecords, ReadIntoTheRecordsTheyAlwaysReadInto) {
         const uint64_t actual = digestOf(model, recorder.messages().size());
         EXPECT_EQ(actual, digest) << path << std::hex << " digest 0x" << actual;
     }
+}
+
+// ---- what modelling tools write beyond the show's own files ----------------------------------
+
+namespace {
+
+std::string floatBytes(const std::vector<float>& values) {
+    std::string out;
+    for (float f : values) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        for (int i = 0; i < 4; ++i) out += char(bits >> (8 * i) & 0xFF);
+    }
+    return out;
+}
+
+std::string binaryObject(const std::string& vectorLine, const std::string& bytes) {
+    return "Object \"b\" {\r\n\tcolor 1 1 1\r\n\tBVertex 3 {\r\n\t\t" + vectorLine + "\r\n" + bytes +
+           "\r\n\t}\r\n\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\n";
+}
+
+// Twice the signed area of the triangle (a, b, c) in the xy plane.
+double area2(const MqoVertex& a, const MqoVertex& b, const MqoVertex& c) {
+    return (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+}
+
+}  // namespace
+
+TEST(MqoReaderChunks, ChunksOfOtherWritersAreSkippedWholeAndEofMayBeMissing) {
+    // Thumbnail hex, an include line, a background image with an absolute path, a material block
+    // of nested blocks naming words the reader knows, and no Eof after the last chunk.
+    const std::string text = "Metasequoia Document\r\nFormat Text Ver 1.1\r\n\r\n"
+                             "Thumbnail 2 2 24 rgb raw {\r\n\t00FF00AA11\r\n\t0A0B0C0D0E\r\n}\r\n"
+                             "IncludeXml \"x.mqx\"\r\n"
+                             "BackImage {\r\n\tpers \"E:\\work\\top.png\" 0 0 1 1\r\n}\r\n" +
+                             sample.substr(sample.find("Material 2"), sample.find("Object \"plain\"") - sample.find("Material 2")) +
+                             "MaterialEx2 2 {\r\n\tmaterial 0 {\r\n\t\tshaderparam {\r\n\t\t\tObject 1\r\n\t\t\tEof\r\n\t\t}\r\n\t}\r\n}\r\n"
+                             "Unknown 3 { Material 9 { } }\r\n" +
+                             sample.substr(sample.find("Object \"plain\""), sample.find("Eof") - sample.find("Object \"plain\""));
+    Result r = read(text);
+    EXPECT_TRUE(r.messages.empty()) << r.texts().front();
+    EXPECT_EQ(r.model.materialCount, 2);
+    ASSERT_EQ(r.model.objectCount, 2);
+    EXPECT_EQ(r.model.objects[0].faceCount, 2);
+    EXPECT_EQ(r.model.objects[1].faceCount, 1);
+    expectDrawable(r.model);
+}
+
+TEST(MqoReaderBinary, BinaryVerticesReadExactlyInEitherFormatVersion) {
+    const std::vector<float> xyz = {1.5f, -2.25f, 1e-3f, 100.0f, 0.1f, -7.0f, 3.0e7f, -0.0f, 42.0f};
+    for (const char* version : {"Format Text Ver 1.0\r\n", "Format Text Ver 1.1\r\n"}) {
+        SCOPED_TRACE(version);
+        // The bytes may hold what looks like braces, blanks and line ends.
+        std::vector<float> tricky = xyz;
+        uint32_t braces = 0x7D0A7B20;  // " {\n}"
+        std::memcpy(&tricky[8], &braces, 4);
+        Result r = read(std::string("Metasequoia Document\r\n") + version +
+                        binaryObject("Vector 3 [36]", floatBytes(tricky)) + "Object \"after\" {\r\n}\r\nEof\r\n");
+        EXPECT_TRUE(r.messages.empty());
+        ASSERT_EQ(r.model.objectCount, 2);
+        const MqoObject& o = r.model.objects[0];
+        ASSERT_EQ(o.vertexCount, 3);
+        for (int i = 0; i < 8; ++i) EXPECT_EQ((&o.vertices[i / 3].x)[i % 3], double(tricky[std::size_t(i)])) << i;
+        float last;
+        std::memcpy(&last, &braces, 4);
+        EXPECT_EQ(o.vertices[2].z, double(last));
+        EXPECT_EQ(o.faceCount, 1);
+    }
+}
+
+TEST(MqoReaderBinary, AByteCountThatDoesNotMatchIsOneMessageAndNothingElseIsLost) {
+    const std::string bytes = floatBytes({1, 2, 3, 4, 5, 6, 7, 8, 9});
+    const std::string message = "error|data\\m.mqo: BVertexのバイト数がファイルと合いません";
+    // Fewer bytes than three vertices take: the whole vertices there are kept.
+    // (The face naming the third vertex is refused with its own message.)
+    Result fewer = read(binaryObject("Vector 3 [24]", bytes.substr(0, 24)) + "Object \"after\" {\r\n}\r\nEof\r\n");
+    ASSERT_EQ(fewer.texts().size(), 2u);
+    EXPECT_EQ(fewer.texts()[1], message);
+    ASSERT_EQ(fewer.model.objectCount, 2);
+    EXPECT_EQ(fewer.model.objects[0].vertexCount, 2);
+    EXPECT_EQ(fewer.model.objects[0].vertices[1].z, 6.0);
+    // More bytes than the vertices need: the three are read, the rest passed over.
+    Result more = read(binaryObject("Vector 3 [40]", bytes + "XXXX") + "Object \"after\" {\r\n}\r\nEof\r\n");
+    EXPECT_EQ(more.texts(), std::vector<std::string>{message});
+    ASSERT_EQ(more.model.objectCount, 2);
+    EXPECT_EQ(more.model.objects[0].vertexCount, 3);
+    // A count far beyond the file: what is there is read, and the file is over.
+    Result beyond = read(binaryObject("Vector 3 [4000000000]", bytes));
+    ASSERT_EQ(beyond.model.objectCount, 1);
+    EXPECT_LE(beyond.model.objects[0].vertexCount, 3);
+    EXPECT_FALSE(beyond.messages.empty());
+    expectDrawable(beyond.model);
+}
+
+TEST(MqoReaderFaces, PolygonsAreSplitIntoTrianglesInTheirPlace) {
+    // A concave pentagon (a square notched from the top down to vertex 3) and a hexagon (the
+    // same with a point out to the left) between two triangles; the polygons carry their
+    // material and their corners' UVs. A fan from the first corner would cover the notch.
+    const std::string text = "Material 2 {\n\"a\" col(1 1 1 1)\n\"b\" col(1 0 0 1)\n}\n"
+                             "Object \"p\" {\nvertex 7 {\n0 0 0\n4 0 0\n4 4 0\n2 1 0\n0 4 0\n-1 2 0\n9 9 9\n}\n"
+                             "face 4 {\n3 V(0 1 6) M(0)\n"
+                             "5 V(0 1 2 3 4) M(1) UV(0 0 0.4 0 0.4 0.4 0.2 0.1 0 0.4)\n"
+                             "6 V(0 1 2 3 4 5) M(0) UV(0 0 1 0 1 1 0.5 0.25 0 1 0.5 1.5)\n"
+                             "3 V(6 5 4) M(1)\n}\n}\nEof\n";
+    Result r = read(text);
+    EXPECT_TRUE(r.messages.empty());
+    const MqoObject& o = r.model.objects[0];
+    ASSERT_EQ(o.faceCount, 1 + 3 + 4 + 1);
+    EXPECT_EQ(o.faces[0].vertexIndex[2], 6);
+    EXPECT_EQ(o.faces[8].vertexIndex[0], 6);
+    // Polygon areas by the shoelace formula: pentagon 4*4 - the notch 4*3/2 = 10, hexagon 10 + 2.
+    const struct {
+        int first, count, corners;
+        double area;
+        int material;
+        std::vector<float> uv;  // per vertex index 0..5
+    } polygons[] = {{1, 3, 5, 10.0, 1, {0, 0, 0.4f, 0, 0.4f, 0.4f, 0.2f, 0.1f, 0, 0.4f}},
+                    {4, 4, 6, 12.0, 0, {0, 0, 1, 0, 1, 1, 0.5f, 0.25f, 0, 1, 0.5f, 1.5f}}};
+    for (const auto& polygon : polygons) {
+        SCOPED_TRACE(polygon.corners);
+        double total = 0;
+        for (int f = polygon.first; f < polygon.first + polygon.count; ++f) {
+            const MqoFace& t = o.faces[f];
+            ASSERT_EQ(t.vertexCount, 3);
+            EXPECT_EQ(t.materialIndex, polygon.material);
+            EXPECT_EQ(t.vertexIndex[3], t.vertexIndex[2]);
+            for (int k = 0; k < 3; ++k) {
+                const int v = t.vertexIndex[k];
+                ASSERT_LT(v, polygon.corners);
+                EXPECT_EQ(t.uv[2 * k], polygon.uv[std::size_t(2 * v)]);
+                EXPECT_EQ(t.uv[2 * k + 1], polygon.uv[std::size_t(2 * v + 1)]);
+            }
+            const MqoVertex& a = o.vertices[t.vertexIndex[0]];
+            const MqoVertex& b = o.vertices[t.vertexIndex[1]];
+            const MqoVertex& c = o.vertices[t.vertexIndex[2]];
+            total += std::fabs(area2(a, b, c)) / 2;
+            // No triangle covers the notch: its centre lies above the notch's edges.
+            const double cx = (a.x + b.x + c.x) / 3, cy = (a.y + b.y + c.y) / 3;
+            EXPECT_FALSE(cy > 1 + 1.5 * std::fabs(cx - 2) && cy < 4) << cx << "," << cy;
+        }
+        EXPECT_NEAR(total, polygon.area, 1e-9);
+    }
+}
+
+TEST(MqoReaderFaces, PolygonsThatCannotBeSplitAreRefusedWithTheFacesMessage) {
+    const std::string text = "Object \"p\" {\nvertex 5 {\n0 0 0\n1 0 0\n2 0 0\n3 0 0\n4 0 0\n}\nface 5 {\n"
+                             "5 V(0 1 2 3 4)\n"        // all on one line: no area at all
+                             "5 V(0 0 0 0 0)\n"        // one vertex five times
+                             "2000000000 V(0 1 2)\n"   // more corners than the line can name
+                             "6 V(0 1 2 3 4 5)\n"      // vertex 5 of 5
+                             "3 V(0 1 4)\n}\n}\nEof\n";
+    Result r = read(text);
+    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:4"});
+    ASSERT_EQ(r.model.objects[0].faceCount, 1);
+    EXPECT_EQ(r.model.objects[0].faces[0].vertexIndex[2], 4);
+}
+
+// ---- the real files of other writers -----------------------------------------------------------
+
+namespace {
+
+// Just enough JSON for the counter's figures: objects, arrays, strings, numbers, literals.
+struct Json {
+    enum Kind { Null, Bool, Number, String, Array, Object } kind = Null;
+    double number = 0;
+    std::string text;
+    std::vector<Json> items;
+    std::vector<std::pair<std::string, Json>> members;
+    const Json& operator[](const std::string& key) const {
+        static const Json none;
+        for (const auto& [k, v] : members)
+            if (k == key) return v;
+        return none;
+    }
+};
+
+Json parseJson(const std::string& s, std::size_t& at) {
+    auto blank = [&] { while (at < s.size() && std::isspace(static_cast<unsigned char>(s[at]))) ++at; };
+    auto string = [&] {
+        std::string out;
+        for (++at; at < s.size() && s[at] != '"'; ++at) {
+            if (s[at] == '\\') ++at;
+            out += s[at];
+        }
+        ++at;
+        return out;
+    };
+    blank();
+    Json value;
+    if (s[at] == '{') {
+        value.kind = Json::Object;
+        for (++at, blank(); s[at] != '}'; blank()) {
+            const std::string key = string();
+            blank();
+            ++at;  // ':'
+            value.members.emplace_back(key, parseJson(s, at));
+            blank();
+            if (s[at] == ',') ++at;
+            blank();
+        }
+        ++at;
+    } else if (s[at] == '[') {
+        value.kind = Json::Array;
+        for (++at, blank(); s[at] != ']'; blank()) {
+            value.items.push_back(parseJson(s, at));
+            blank();
+            if (s[at] == ',') ++at;
+            blank();
+        }
+        ++at;
+    } else if (s[at] == '"') {
+        value.kind = Json::String;
+        value.text = string();
+    } else if (std::isalpha(static_cast<unsigned char>(s[at]))) {
+        value.kind = s[at] == 'n' ? Json::Null : Json::Bool;
+        value.number = s[at] == 't';
+        while (at < s.size() && std::isalpha(static_cast<unsigned char>(s[at]))) ++at;
+    } else {
+        value.kind = Json::Number;
+        std::size_t used = 0;
+        value.number = std::stod(s.substr(at, 32), &used);
+        at += used;
+    }
+    return value;
+}
+
+const std::filesystem::path peerFolder = std::filesystem::path(LUMIVANE_SOURCE_DIR) / ".." / "shared" / "peer-mqo";
+
+class RealFiles : public GLTest {};
+
+}  // namespace
+
+// Every real file reads with all its objects and vertices, at least as many faces as it has faces
+// of three or more corners (as the independent counter counts them), every texture that it names
+// and that lies beside it, and no message.
+TEST_F(RealFiles, ReadWholeWithEveryTextureAndNoMessage) {
+    if (!std::filesystem::is_directory(peerFolder)) GTEST_SKIP() << "no " << peerFolder;
+    std::ifstream in(peerFolder / "expected-counts.json");
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::size_t at = 0;
+    const Json counts = parseJson(text, at);
+    ASSERT_EQ(counts.kind, Json::Object);
+    ASSERT_GE(counts.members.size(), 16u);
+    for (const auto& [name, expected] : counts.members) {
+        SCOPED_TRACE(name);
+        std::string path = (peerFolder / name).string();
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        platform::MessageRecorder recorder;
+        MqoModel model;
+        model.load(path.c_str());
+        EXPECT_TRUE(recorder.messages().empty()) << recorder.messages().front().text;
+        const auto& objects = expected["objects"].items;
+        ASSERT_EQ(model.objects.size(), objects.size());
+        EXPECT_EQ(model.objectCount, int32_t(objects.size()));
+        EXPECT_EQ(model.materialCount, int32_t(expected["material_count"].number));
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            const Json& o = objects[i];
+            const int32_t vertices = o["vertex_count"].kind == Json::Number ? int32_t(o["vertex_count"].number) : 0;
+            int32_t faces = int32_t(o["corners"]["3"].number + o["corners"]["4"].number);
+            for (const auto& [corners, n] : o["corners_other"].members)
+                if (std::stoi(corners) >= 3) faces += int32_t(n.number);
+            EXPECT_EQ(model.objects[i].vertexCount, vertices) << i;
+            EXPECT_GE(model.objects[i].faceCount, faces) << i;
+        }
+        for (const MqoMaterial& m : model.materials) {
+            if (m.texturePath.empty()) continue;
+            const std::string file = m.texturePath.substr(m.texturePath.rfind('\\') + 1);
+            if (std::filesystem::exists(peerFolder / file)) EXPECT_NE(m.texture(), 0u) << file;
+        }
+    }
+}
+
+TEST(MqoReaderFaces, PolygonsOfCornersThatAreNotNumbersAreRefused) {
+    // Binary vertices can hold NaN and infinities, which the tessellator cannot take.
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const std::string bytes = floatBytes({0, 0, 0, 1, 0, 0, nan, 1, 0, 1, 2, 0, inf, 1, 0});
+    Result r = read("Object \"p\" {\nBVertex 5 {\nVector 5 [60]\n" + bytes +
+                    "\n}\nface 2 {\n5 V(0 1 2 3 4)\n3 V(0 1 3)\n}\n}\nEof\n");
+    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:1"});
+    ASSERT_EQ(r.model.objects[0].faceCount, 1);
+    EXPECT_EQ(r.model.objects[0].faces[0].vertexIndex[2], 3);
 }

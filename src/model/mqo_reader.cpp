@@ -187,9 +187,16 @@ public:
     // Corners of the triangles, three per triangle, as positions in the polygon; false when the
     // tessellator refused the polygon or made no triangle of it.
     bool split(const MqoVertex* vertices, const FaceLine& face, std::vector<int32_t>& triangles) {
+        triangles.clear();
+        // The tessellator cannot take coordinates that are not finite (it crashes on NaN), nor
+        // ones so large that its products overflow; no modeller writes such a polygon.
+        for (int32_t k = 0; k < face.corners; ++k) {
+            const MqoVertex& v = vertices[face.index[std::size_t(k)]];
+            for (double c : {v.x, v.y, v.z})
+                if (!(std::fabs(c) <= kLargestCoordinate)) return false;
+        }
         if (!tess_ && !create()) return false;
         triangles_ = &triangles;
-        triangles.clear();
         failed_ = false;
         corners_.resize(std::size_t(face.corners));
         positions_.resize(std::size_t(face.corners) * 3);
@@ -217,6 +224,7 @@ public:
 
 private:
     using Callback = void (*)();
+    static constexpr double kLargestCoordinate = 1e60;
 
     bool create() {
         tess_ = gluNewTess();
