@@ -19,7 +19,8 @@ uint32_t be16(const uint8_t* p) { return uint32_t(p[0]) << 8 | uint32_t(p[1]); }
 uint32_t be32(const uint8_t* p) { return be16(p) << 16 | be16(p + 2); }
 
 // The frame header of a JPEG (any SOF marker) gives its size; segments are walked by their lengths.
-bool jpegSize(const uint8_t* data, std::size_t size, int64_t& width, int64_t& height) {
+// frameAt is where the frame header starts.
+bool jpegSize(const uint8_t* data, std::size_t size, int64_t& width, int64_t& height, std::size_t& frameAt) {
     std::size_t at = 2;
     while (at + 4 <= size) {
         if (data[at] != 0xFF) return false;
@@ -34,6 +35,7 @@ bool jpegSize(const uint8_t* data, std::size_t size, int64_t& width, int64_t& he
             if (at + 9 > size) return false;
             height = be16(data + at + 5);
             width = be16(data + at + 7);
+            frameAt = at;
             return true;
         }
         if (length < 2) return false;
@@ -61,8 +63,10 @@ Format sniff(const uint8_t* data, std::size_t size, int64_t& width, int64_t& hei
         }
         return Format::Bmp;
     }
-    if (size >= 4 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
-        return jpegSize(data, size, width, height) ? Format::Jpeg : Format::Unknown;
+    if (size >= 4 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+        std::size_t frameAt = 0;
+        return jpegSize(data, size, width, height, frameAt) ? Format::Jpeg : Format::Unknown;
+    }
     // TGA has no mark: a colour-map flag of 0 or 1, a known image type and pixel depth.
     if (size >= 18 && data[1] <= 1) {
         const uint8_t type = data[2];
@@ -94,6 +98,15 @@ bool decodeImage(const uint8_t* data, std::size_t size, RgbaImage& image, std::s
     if (width <= 0 || height <= 0) return refuse(image, reason, "bad image size");
     if (width > kMaxImageSide || height > kMaxImageSide || width * height > kMaxImagePixels)
         return refuse(image, reason, "image too large (" + std::to_string(width) + "x" + std::to_string(height) + ")");
+    // The JPEG decoder fills a picture cut short with grey and says nothing: the end-of-image
+    // marker must be there. (In the coded data a 0xFF byte is always followed by 0x00.)
+    if (format == Format::Jpeg) {
+        std::size_t frameAt = 0;
+        jpegSize(data, size, width, height, frameAt);
+        bool ended = false;
+        for (std::size_t i = frameAt; i + 1 < size && !ended; ++i) ended = data[i] == 0xFF && data[i + 1] == 0xD9;
+        if (!ended) return refuse(image, reason, "cut short: no end of the picture");
+    }
 
     SDL_RWops* source = SDL_RWFromConstMem(data, int(size));
     if (!source) return refuse(image, reason, SDL_GetError());
