@@ -418,14 +418,12 @@ private:
         const std::string bare = bareFileName(name);
         if (bare != name && !bare.empty()) alternatives.push_back(directory + bare);
         if (!utf8Names_) {
-            const std::size_t count = alternatives.size();
-            for (const std::string& candidate : {directory + name}) {
-                const std::string converted = cp932ToUtf8(candidate);
-                if (!converted.empty()) alternatives.push_back(converted);
-            }
-            for (std::size_t i = 0; i < count; ++i) {
-                const std::string converted = cp932ToUtf8(alternatives[i]);
-                if (!converted.empty()) alternatives.push_back(converted);
+            // Only the name from the file is converted: the model's directory is the host's own.
+            std::vector<std::string> written = {name};
+            if (bare != name && !bare.empty()) written.push_back(bare);
+            for (const std::string& text : written) {
+                const std::string converted = cp932ToUtf8(text);
+                if (!converted.empty()) alternatives.push_back(directory + converted);
             }
         }
         material.setTexture(directory + name, alternatives);
