@@ -454,7 +454,7 @@ TEST(MqoReaderFaces, FacesWithoutAKnownMaterialAreKeptAsRead) {
                     "3 V(0 1 2) M(-1)\n3 V(2 1 0) M(5)\n}\n}\nMaterial 1 {\n\"m\" col(1 1 1 1)\n}\nEof\n");
     EXPECT_TRUE(r.messages.empty());
     ASSERT_EQ(r.model.objects[0].faceCount, 3);
-    EXPECT_EQ(r.model.objects[0].faces[0].materialIndex, -1);
+    EXPECT_EQ(r.model.objects[0].faces[0].materialIndex, 0);  // no "M": 0, as it always was
     EXPECT_EQ(r.model.objects[0].faces[1].materialIndex, -1);
     EXPECT_EQ(r.model.objects[0].faces[2].materialIndex, 5);
     EXPECT_EQ(r.model.materials.size(), 1u);

@@ -170,7 +170,9 @@ struct FaceLine {
     int32_t corners = 0;
     std::vector<int32_t> index;  // corners entries
     std::vector<float> uv;       // 2 * corners entries
-    int32_t materialIndex = -1;  // -1: no "M" group
+    // Without an "M" group 0, as the reader always gave it: files that read whole keep their
+    // records, and in a file without materials 0 names none either.
+    int32_t materialIndex = 0;
 };
 
 // Splits polygons of 5 or more corners into triangles with the GLU tessellator; concave ones
