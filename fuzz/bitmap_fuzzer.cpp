@@ -1,5 +1,6 @@
-// Fuzzes the bitmap reader: the parse of the bytes in memory, then the whole texture load from a
-// file, GL upload included.
+// Fuzzes the texture image readers: the bitmap parse and the decoder of every other format (BMP
+// of other depths and RLE, PNG, JPEG, TGA) on the bytes in memory, then the whole texture load
+// from a file through the one loader, GL upload included.
 #include <GL/gl.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "fuzz_support.h"
 #include "model/bitmap.h"
 #include "model/mqo_model.h"
+#include "platform/image_decoder.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::setUpOnce();
@@ -23,6 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             image.pixels.size() != std::size_t(image.width) * std::size_t(image.height) * 4)
             __builtin_trap();
     } else if (reason.empty() || !image.pixels.empty()) {
+        __builtin_trap();
+    }
+
+    platform::RgbaImage decoded;
+    if (platform::decodeImage(data, size, decoded, reason)) {
+        if (decoded.width <= 0 || decoded.height <= 0 || decoded.width > platform::kMaxImageSide ||
+            decoded.height > platform::kMaxImageSide ||
+            decoded.pixels.size() != std::size_t(decoded.width) * std::size_t(decoded.height) * 4)
+            __builtin_trap();
+    } else if (reason.empty() || !decoded.pixels.empty()) {
         __builtin_trap();
     }
 

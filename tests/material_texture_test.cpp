@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cstring>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "model/mqo_model.h"
 #include "model/mqo_reader.h"
 #include "platform/message_box.h"
+#include "platform/png_image.h"
 
 namespace {
 
@@ -145,8 +147,7 @@ TEST_F(MaterialTexture, PixelDataStartsWhereTheFileHeaderSays) {
 TEST_F(MaterialTexture, RefusedImagesGiveTheMessageWithTheReasonAndNoTexture) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    BitmapLayout bits24, rle, wide, notBm, zero;
-    bits24.bitCount = 24;
+    BitmapLayout rle, wide, notBm, zero;
     rle.compression = 1;
     wide.width = maxSize + 1;
     wide.height = 1;
@@ -158,12 +159,12 @@ TEST_F(MaterialTexture, RefusedImagesGiveTheMessageWithTheReasonAndNoTexture) {
         std::vector<uint8_t> bytes;
         std::string reason;
     } cases[] = {
-        {"bits24.bmp", makeBitmap(bits24, picture), "not a 32-bit uncompressed bitmap"},
-        {"rle.bmp", makeBitmap(rle, picture), "not a 32-bit uncompressed bitmap"},
+        // A 32-bit run-length file is no bitmap the decoder takes either.
+        {"rle.bmp", makeBitmap(rle, picture), "cannot decode: "},
         {"short.bmp", makeBitmap({}, shortPixels), "shorter than its header says"},
-        {"headers.bmp", std::vector<uint8_t>(53, 'B'), "shorter than the bitmap headers"},
+        {"headers.bmp", std::vector<uint8_t>(53, 'B'), "not an image format that textures take"},
         {"wide.bmp", makeBitmap(wide, {}), "larger than the GL maximum texture size " + std::to_string(maxSize)},
-        {"png.bmp", makeBitmap(notBm, picture), "not a bitmap file"},
+        {"png.bmp", makeBitmap(notBm, picture), "not an image format that textures take"},
         {"zero.bmp", makeBitmap(zero, picture), "bad image size"},
     };
     glEnable(GL_TEXTURE_2D);
@@ -178,7 +179,8 @@ TEST_F(MaterialTexture, RefusedImagesGiveTheMessageWithTheReasonAndNoTexture) {
         EXPECT_EQ(material.texturePath, path);
         ASSERT_EQ(recorder.messages().size(), 1u);
         EXPECT_EQ(recorder.messages()[0].caption, "エラー");
-        EXPECT_EQ(recorder.messages()[0].text, "画像が読みこめません。:" + path + " (" + c.reason + ")");
+        EXPECT_EQ(recorder.messages()[0].text.rfind("画像が読みこめません。:" + path + " (" + c.reason, 0), 0u)
+            << recorder.messages()[0].text;
         EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));  // nothing touched
     }
     glDisable(GL_TEXTURE_2D);
@@ -258,4 +260,225 @@ TEST(BitmapParse, HeaderSizesFarBeyondTheDataAreRefused) {
     EXPECT_FALSE(parseBitmap(bytes.data(), bytes.size(), image, reason));
     EXPECT_EQ(reason, "pixel data offset outside the file");
     EXPECT_FALSE(parseBitmap(nullptr, 0, image, reason));
+}
+
+// ---- images of other formats ---------------------------------------------------------------------
+
+namespace {
+
+// A 3 by 2 picture, top row first: red, green, blue / yellow, white, black.
+const uint8_t pictureRgb[2][3][3] = {{{255, 0, 0}, {0, 255, 0}, {0, 0, 255}},
+                                     {{255, 255, 0}, {255, 255, 255}, {0, 0, 0}}};
+
+// The texels the picture must give: the bottom row first (t = 0), alpha 255.
+std::vector<uint8_t> uprightTexels() {
+    std::vector<uint8_t> out;
+    for (int row = 1; row >= 0; --row)
+        for (int x = 0; x < 3; ++x) {
+            out.insert(out.end(), pictureRgb[row][x], pictureRgb[row][x] + 3);
+            out.push_back(255);
+        }
+    return out;
+}
+
+// The picture as a 24-bit bitmap: rows bottom up, each B G R and padded to four bytes.
+std::vector<uint8_t> bitmap24() {
+    std::vector<uint8_t> pixels;
+    for (int row = 1; row >= 0; --row) {
+        for (int x = 0; x < 3; ++x) pixels.insert(pixels.end(), {pictureRgb[row][x][2], pictureRgb[row][x][1], pictureRgb[row][x][0]});
+        pixels.insert(pixels.end(), 3, 0);
+    }
+    BitmapLayout layout;
+    layout.width = 3;
+    layout.bitCount = 24;
+    return makeBitmap(layout, pixels);
+}
+
+// The picture as an 8-bit bitmap with a colour table, run-length encoded when asked.
+std::vector<uint8_t> bitmap8(bool rle) {
+    std::vector<uint8_t> table;
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 3; ++x) table.insert(table.end(), {pictureRgb[row][x][2], pictureRgb[row][x][1], pictureRgb[row][x][0], 0});
+    std::vector<uint8_t> pixels;
+    for (int row = 1; row >= 0; --row) {
+        const uint8_t first = uint8_t(row * 3);
+        if (rle) {
+            pixels.insert(pixels.end(), {1, first, 1, uint8_t(first + 1), 1, uint8_t(first + 2), 0, 0});
+        } else {
+            pixels.insert(pixels.end(), {first, uint8_t(first + 1), uint8_t(first + 2), 0});
+        }
+    }
+    if (rle) pixels.back() = 1;  // the last line end is the end of the picture
+    BitmapLayout layout;
+    layout.width = 3;
+    layout.bitCount = 8;
+    layout.compression = rle ? 1 : 0;
+    layout.pixelOffset = 54 + uint32_t(table.size());
+    std::vector<uint8_t> bytes = makeBitmap(layout, {});
+    std::copy(table.begin(), table.end(), bytes.begin() + 54);
+    put32(bytes, 46, 6);  // colours used
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    put32(bytes, 2, uint32_t(bytes.size()));
+    return bytes;
+}
+
+// The picture as an uncompressed 32-bit TGA stored bottom up, with alpha 128.
+std::vector<uint8_t> targa() {
+    std::vector<uint8_t> bytes(18, 0);
+    bytes[2] = 2;
+    bytes[12] = 3;
+    bytes[14] = 2;
+    bytes[16] = 32;
+    bytes[17] = 8;  // eight alpha bits, origin bottom left
+    for (int row = 1; row >= 0; --row)
+        for (int x = 0; x < 3; ++x) bytes.insert(bytes.end(), {pictureRgb[row][x][2], pictureRgb[row][x][1], pictureRgb[row][x][0], 128});
+    return bytes;
+}
+
+std::vector<uint8_t> readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST_F(MaterialTexture, OtherFormatsAreUploadedUprightInTheirColours) {
+    // A PNG written by the frame writer, top row first.
+    std::vector<uint8_t> rgb;
+    for (const auto& row : pictureRgb)
+        for (const auto& p : row) rgb.insert(rgb.end(), p, p + 3);
+    ASSERT_TRUE(platform::writePng((dir() / "picture.png").string().c_str(), 3, 2, rgb.data()));
+    std::vector<uint8_t> alphaTexels = uprightTexels();
+    for (std::size_t i = 3; i < alphaTexels.size(); i += 4) alphaTexels[i] = 128;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::vector<uint8_t> expected;
+    } cases[] = {
+        {"picture.png", readBytes(dir() / "picture.png"), uprightTexels()},
+        {"bits24.bmp", bitmap24(), uprightTexels()},
+        {"bits8.bmp", bitmap8(false), uprightTexels()},
+        {"rle8.bmp", bitmap8(true), uprightTexels()},
+        {"alpha.tga", targa(), alphaTexels},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::MessageRecorder recorder;
+        MqoMaterial material;
+        material.setTexture(write(c.name, c.bytes));
+        EXPECT_TRUE(recorder.messages().empty()) << recorder.messages().front().text;
+        ASSERT_NE(material.texture(), 0u);
+        GLint width = 0, height = 0;
+        glBindTexture(GL_TEXTURE_2D, material.texture());
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        EXPECT_EQ(width, 3);  // not a power of two: kept where the GL takes it
+        EXPECT_EQ(height, 2);
+        EXPECT_EQ(texels(material.texture(), 3, 2), c.expected);
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    }
+    EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(MaterialTexture, JpegOfTheRealFilesDecodesInItsColours) {
+    const auto jpeg = std::filesystem::path(LUMIVANE_SOURCE_DIR) / ".." / "shared" / "peer-mqo" / "medaka.jpg";
+    if (!std::filesystem::exists(jpeg)) GTEST_SKIP() << "no " << jpeg;
+    platform::MessageRecorder recorder;
+    MqoMaterial material;
+    material.setTexture(write("medaka.jpg", readBytes(jpeg)));
+    EXPECT_TRUE(recorder.messages().empty());
+    ASSERT_NE(material.texture(), 0u);
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, material.texture());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(width, 709);
+    EXPECT_EQ(height, 299);
+    // The fish's eye, dark, lies 4/10 of the way up from the bottom near the left edge; the
+    // water above and below it is a dull grey-brown, not black.
+    const std::vector<uint8_t> all = texels(material.texture(), width, height);
+    auto at = [&](int x, int y) { return all.data() + (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4; };
+    const uint8_t* eye = at(95, 299 - 152);
+    EXPECT_LT(eye[0] + eye[1] + eye[2], 120);
+    const uint8_t* water = at(95, 299 - 20);
+    EXPECT_GT(water[0] + water[1] + water[2], 120);
+    EXPECT_EQ(eye[3], 255);
+}
+
+TEST_F(MaterialTexture, HugeOrCutShortImagesGiveOneMessageEach) {
+    std::vector<uint8_t> png = readBytes(dir() / "picture.png");
+    if (png.size() < 33) {
+        std::vector<uint8_t> rgb(18, 200);
+        ASSERT_TRUE(platform::writePng((dir() / "picture.png").string().c_str(), 3, 2, rgb.data()));
+        png = readBytes(dir() / "picture.png");
+    }
+    std::vector<uint8_t> huge = png;
+    for (int i : {16, 20}) {  // IHDR width and height: 100000
+        huge[std::size_t(i)] = 0;
+        huge[std::size_t(i) + 1] = 0x01;
+        huge[std::size_t(i) + 2] = 0x86;
+        huge[std::size_t(i) + 3] = 0xA0;
+    }
+    std::vector<uint8_t> jpeg;
+    const auto real = std::filesystem::path(LUMIVANE_SOURCE_DIR) / ".." / "shared" / "peer-mqo" / "medaka.jpg";
+    if (std::filesystem::exists(real)) jpeg = readBytes(real);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
+        {"huge.png", huge, "image too large (100000x100000)"},
+        {"cut.png", std::vector<uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(png.size() / 2)), "cannot decode: "},
+        {"cut.jpg", std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(jpeg.size() / 2)), "cut short"},
+    };
+    for (const auto& c : cases) {
+        if (c.bytes.empty()) continue;
+        SCOPED_TRACE(c.name);
+        platform::MessageRecorder recorder;
+        MqoMaterial material;
+        const std::string path = write(c.name, c.bytes);
+        material.setTexture(path);
+        ASSERT_EQ(recorder.messages().size(), 1u);
+        EXPECT_EQ(recorder.messages()[0].text.rfind("画像が読みこめません。:" + path + " (" + c.reason, 0), 0u)
+            << recorder.messages()[0].text;
+        EXPECT_EQ(material.texture(), 0u);
+    }
+    EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(MaterialTexture, ImagesAreFoundAsTheDataAuthorsFoundThem) {
+    namespace fs = std::filesystem;
+    const fs::path root = dir() / "find";
+    fs::remove_all(root);
+    fs::create_directories(root / "Model" / "Tex");
+    const std::vector<uint8_t> image = makeBitmap({}, picture);
+    std::ofstream(root / "Model" / "Tex" / "Skin.BMP", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 70);
+    std::ofstream(root / "Model" / "bare.bmp", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 70);
+    std::ofstream(root / "Model" / "テクスチャ.bmp", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 70);
+    std::string model = (root / "model" / "m.mqo").string();  // the model's directory in another case
+    for (char& c : model)
+        if (c == '/') c = '\\';
+    // "テクスチャ" in code page 932.
+    const std::string cp932 = "\x83\x65\x83\x4E\x83\x58\x83\x60\x83\x83";
+    const std::string text = "Material 4 {\n\"a\" tex(\"tex\\skin.bmp\")\n\"b\" tex(\"E:\\work\\bare.bmp\")\n"
+                             "\"c\" tex(\"" + cp932 + ".bmp\")\n\"d\" tex(\"..\\Model\\TEX\\skin.bmp\")\n}\nEof\n";
+    std::ofstream(root / "Model" / "m.mqo") << text;
+    platform::MessageRecorder recorder;
+    MqoModel m;
+    m.load(model.c_str());
+    EXPECT_TRUE(recorder.messages().empty()) << recorder.messages().front().text;
+    ASSERT_EQ(m.materials.size(), 4u);
+    for (const MqoMaterial& material : m.materials) {
+        SCOPED_TRACE(material.texturePath);
+        EXPECT_NE(material.texture(), 0u);
+        if (material.texture()) EXPECT_EQ(texels(material.texture(), 2, 2), picture);
+    }
+    // The path the material keeps is the one the file gave, found or not.
+    EXPECT_EQ(m.materials[1].texturePath, model.substr(0, model.size() - 5) + "E:\\work\\bare.bmp");
+    // With "CodePage utf8" names are not converted, so the code page 932 name is not found.
+    std::ofstream(root / "Model" / "m.mqo") << "CodePage utf8\n" << text;
+    MqoModel utf8;
+    utf8.load(model.c_str());
+    ASSERT_EQ(recorder.messages().size(), 1u);
+    EXPECT_EQ(utf8.materials[2].texture(), 0u);
 }

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -269,14 +270,14 @@ TEST_F(ModelRenderer, ModelsWithoutFacesDrawNothingAndStillLeaveCullingOn) {
     EXPECT_EQ(matrixDepth(), depth);
 }
 
-TEST_F(ModelRenderer, UndrawableFacesAreSkippedAndReportedOncePerModel) {
+TEST_F(ModelRenderer, OnlyFacesNamingMissingVerticesAreReportedOncePerModel) {
     MqoModel model = twoMaterialModel();
     MqoObject& o = model.objects[0];
     std::unique_ptr<MqoFace[]> faces(new MqoFace[5]);
-    faces[0] = face({0, 1}, 0);                    // two corners
+    faces[0] = face({0, 1}, 0);                    // an edge: no fill, no message
     faces[1] = o.faces[0];                         // the red quad
     faces[2] = face({1, 4, 9}, 1);                 // vertex 9 of 6
-    faces[3] = face({1, 4, 5}, 7);                 // material 7 of 2
+    faces[3] = face({1, 5, 2}, 7);                 // material 7 of 2: none applied, blue stays
     faces[4] = o.faces[1];                         // a blue triangle
     o.setFaceCount(5);
     o.setFaces(std::move(faces));
@@ -284,6 +285,7 @@ TEST_F(ModelRenderer, UndrawableFacesAreSkippedAndReportedOncePerModel) {
     drawModel(model, true, true, false);
     expectColour(pixel(200, 300), 255, 0, 0);
     expectColour(pixel(700, 200), 0, 0, 128);
+    expectColour(pixel(600, 450), 0, 0, 128);  // drawn in the state the face before left
     ASSERT_EQ(recorder.messages().size(), 1u);
     EXPECT_EQ(recorder.messages()[0].caption, "error");
     EXPECT_EQ(recorder.messages()[0].text, "面情報がおかしくてレンダリングできません");
@@ -294,11 +296,40 @@ TEST_F(ModelRenderer, UndrawableFacesAreSkippedAndReportedOncePerModel) {
     other.objects[0].faces[2].vertexCount = 5;
     drawModelOutline(other, 1, 1, 1, 1, false);
     EXPECT_EQ(recorder.messages().size(), 2u);
-    // Without materials a face's material index is not looked at.
-    MqoModel unlit = twoMaterialModel();
-    unlit.objects[0].faces[0].materialIndex = 40;
-    drawModel(unlit, false, false, false);
-    EXPECT_EQ(recorder.messages().size(), 2u);
+    EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(ModelRenderer, FacesWithoutAMaterialTakeThePlainPathWithTheStateBeforeThem) {
+    // Textures asked for, the face names no material: no texture coordinates, no binding, the
+    // colour the caller left.
+    MqoModel model = screenQuad(quadrantTexture());
+    model.objects[0].faces[0].materialIndex = -1;
+    glColor4f(0, 1, 0, 1);
+    platform::MessageRecorder recorder;
+    drawModel(model, true, true, false);
+    expectColour(pixel(100, 100), 0, 255, 0);
+    expectColour(pixel(700, 500), 0, 255, 0);
+    drawModel(model, false, true, false);
+    expectColour(pixel(400, 300), 0, 255, 0);
+    EXPECT_TRUE(recorder.messages().empty());
+    EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(ModelRenderer, EdgesAreLinesInOutlinesAndNothingWhenFilled) {
+    MqoModel model;
+    model.objects.push_back(object({{-1, 0, 0}, {1, 0, 0}}, {face({0, 1}, -1)}));
+    model.objectCount = 1;
+    platform::MessageRecorder recorder;
+    drawModel(model, true, true, false);
+    EXPECT_TRUE(allBlack(frame()));
+    drawModelOutline(model, 1, 1, 1, 1, false);
+    const auto picture = frame();
+    int lit = 0;
+    for (std::size_t i = 0; i < picture.size(); i += 4) lit += picture[i] == 255;
+    EXPECT_GE(lit, 790);  // one row across the viewport
+    EXPECT_LE(lit, 1600);
+    EXPECT_EQ(std::max(pixel(400, 300)[0], pixel(400, 299)[0]), 255);
+    EXPECT_TRUE(recorder.messages().empty());
     EXPECT_EQ(glErrors(), 0u);
 }
 

@@ -1,14 +1,21 @@
 // The model file reader: chunks, brace checks, faces, and what it does with files that stray.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <iterator>
+#include <cstring>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "gl_fixture.h"
 #include "model/mqo_model.h"
 #include "model/mqo_reader.h"
 #include "platform/message_box.h"
@@ -94,7 +101,8 @@ std::string withCrLf(const std::string& text) {
     return out;
 }
 
-// Every face the reader keeps can be drawn: 3 or 4 corners, indices in range.
+// Every face the reader keeps names vertices that exist: 2 to 4 corners (polygons are split),
+// indices in range. Material indices may name no material.
 void expectDrawable(const MqoModel& model) {
     ASSERT_EQ(size_t(model.objectCount), model.objects.size());
     for (const MqoObject& object : model.objects) {
@@ -104,13 +112,11 @@ void expectDrawable(const MqoModel& model) {
         ASSERT_TRUE(object.faceCount == 0 || object.faces != nullptr);
         for (int f = 0; f < object.faceCount; ++f) {
             const MqoFace& face = object.faces[f];
-            ASSERT_TRUE(face.vertexCount == 3 || face.vertexCount == 4);
+            ASSERT_TRUE(face.vertexCount >= 2 && face.vertexCount <= 4);
             for (int k = 0; k < 4; ++k) {
                 ASSERT_GE(face.vertexIndex[k], 0);
                 ASSERT_LT(face.vertexIndex[k], object.vertexCount);
             }
-            ASSERT_GE(face.materialIndex, 0);
-            ASSERT_LT(size_t(face.materialIndex), model.materials.size());
         }
     }
 }
@@ -259,26 +265,44 @@ TEST(MqoReaderBraces, ExpectBraceAndSkipBlockOnTheirOwn) {
     EXPECT_TRUE(unclosed.fail());
 }
 
-TEST(MqoReaderBraces, KeysOutOfOrderLoseTheObjectContentButCountIt) {
-    // "visible" after "color" ends the attribute keys: no blocks are read, the closing check takes
-    // the value of "visible", and the rest of the chunk is read as top-level words.
-    Result r = read("Object \"a\" {\ncolor 1 0 0\nvisible 15\nvertex 1 {\n0 0 0\n}\n}\n"
+TEST(MqoReaderObjects, KeysOfOtherWritersAndKeysOutOfOrderAreReadPast) {
+    // Keys the table does not name are read past with the rest of their line, table keys in any
+    // order with their values; the blocks are read all the same.
+    Result r = read("Object \"a b\" {\r\n\tuid 7\r\n\tdepth 0\r\n\tscale 1 1 1\r\n\tcolor 1 0 0\r\n"
+                    "\tvisible 15\r\n\tmirror_dis 0.5 face\r\n\tlathe_axis 0\r\n\tvertex 1 {\r\n0 0 0\r\n}\r\n"
+                    "\tnormal_weight 1\r\n\tface 1 {\r\n2 V(0 0)\r\n}\r\n}\r\n"
                     "Object \"b\" {\nvertex 1 {\n5 5 5\n}\nface 0 {\n}\n}\nEof\n");
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|" + braceMessage});
+    EXPECT_TRUE(r.messages.empty());
     ASSERT_EQ(r.model.objectCount, 2);
     EXPECT_EQ(r.model.objects[0].color[0], 1.0);
-    EXPECT_EQ(r.model.objects[0].vertexCount, 0);
-    EXPECT_EQ(r.model.objects[0].vertices, nullptr);
+    EXPECT_EQ(r.model.objects[0].color[1], 0.0);
+    EXPECT_EQ(r.model.objects[0].vertexCount, 1);
+    EXPECT_EQ(r.model.objects[0].faceCount, 1);
     EXPECT_EQ(r.model.objects[1].vertices[0].x, 5.0);
 }
 
-TEST(MqoReaderBraces, MissingFaceBlockSwallowsTheNextChunkKeyword) {
+TEST(MqoReaderObjects, BlocksInsideAnObjectAreSkippedWhole) {
+    Result r = read("Object \"o\" {\nvertex 3 {\n0 0 0\n1 0 0\n0 1 0\n}\n"
+                    "vertexattr {\n\tweit {\n\t\t0 0.5\n\t}\n\tuid {\n1\n2\n3\n}\n}\n"
+                    "custom 1 { face 9 { } }\n"
+                    "face 1 {\n3 V(0 1 2) M(0)\n}\n}\nObject \"next\" {\nface 0 {\n}\n}\nEof\n");
+    EXPECT_TRUE(r.messages.empty());
+    ASSERT_EQ(r.model.objectCount, 2);
+    EXPECT_EQ(r.model.objects[0].vertexCount, 3);
+    ASSERT_EQ(r.model.objects[0].faceCount, 1);
+    EXPECT_EQ(r.model.objects[0].faces[0].vertexIndex[2], 2);
+}
+
+TEST(MqoReaderObjects, AnObjectWithoutFacesKeepsTheObjectAfterIt) {
     Result r = read("Object \"a\" {\nvertex 1 {\n0 0 0\n}\n}\n"
-                    "Object \"b\" {\nvertex 1 {\n5 5 5\n}\nface 0 {\n}\n}\nEof\n");
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|" + braceMessage});
-    ASSERT_EQ(r.model.objectCount, 1);  // the second keyword was taken by the brace check
+                    "Object \"b\" {\nvertex 1 {\n5 5 5\n}\nface 0 {\n}\n}\nObject \"c\" {\n}\nEof\n");
+    EXPECT_TRUE(r.messages.empty());
+    ASSERT_EQ(r.model.objectCount, 3);
     EXPECT_EQ(r.model.objects[0].vertexCount, 1);
-    EXPECT_EQ(r.model.objects[0].faces, nullptr);
+    EXPECT_EQ(r.model.objects[0].faces, nullptr);  // no face block: no array
+    EXPECT_EQ(r.model.objects[1].vertices[0].y, 5.0);
+    EXPECT_NE(r.model.objects[1].faces, nullptr);  // a block of 0 faces: an empty one
+    EXPECT_EQ(r.model.objects[2].vertices, nullptr);
 }
 
 TEST(MqoReaderFailures, MissingFileShowsItsMessageAndLeavesTheModelEmpty) {
@@ -316,7 +340,23 @@ TEST(MqoReaderFailures, LoadOpensBackslashPathsAndReadsTheFile) {
 TEST(MqoReaderFailures, EveryTruncationKeepsWhatWasReadAndIsReported) {
     const std::string ended = "error|data\\m.mqo: Eofの前で読めなくなりました。読めたところまでを使います";
     const std::string refused = "error|data\\m.mqo: 個数がおかしいので読み込みを打ち切りました";
-    const size_t eofAt = sample.find("Eof");
+    // Spans from the end of each chunk's keyword to the end of its closing brace: a cut inside
+    // one is reported, a cut between chunks (or inside a keyword) reads quietly.
+    std::vector<std::pair<size_t, size_t>> chunks;
+    for (const char* keyword : {"Scene {", "Material 2", "Object \"box\"", "Object \"plain\""}) {
+        const size_t at = sample.find(keyword);
+        const size_t wordEnd = sample.find(' ', at);
+        size_t close = at;
+        int depth = 0;
+        for (size_t i = at; i < sample.size(); ++i) {
+            if (sample[i] == '{') ++depth;
+            if (sample[i] == '}' && --depth == 0) {
+                close = i + 1;
+                break;
+            }
+        }
+        chunks.emplace_back(wordEnd, close);
+    }
     for (size_t length = 0; length < sample.size(); ++length) {
         SCOPED_TRACE(length);
         Result r = read(sample.substr(0, length));
@@ -324,7 +364,10 @@ TEST(MqoReaderFailures, EveryTruncationKeepsWhatWasReadAndIsReported) {
         const auto texts = r.texts();
         const bool stopped = std::find(texts.begin(), texts.end(), ended) != texts.end() ||
                              std::find(texts.begin(), texts.end(), refused) != texts.end();
-        EXPECT_EQ(stopped, length < eofAt + 3);
+        bool inside = false;
+        for (const auto& [from, to] : chunks) inside = inside || (length >= from && length < to);
+        EXPECT_EQ(stopped, inside);
+
         EXPECT_LE(r.model.objects.size(), 2u);
     }
     // Cut inside the second vertex block: the first object whole, the second with the vertices
@@ -360,68 +403,459 @@ TEST(MqoReaderFailures, NegativeAndOversizedCountsAreRefused) {
         EXPECT_EQ(r.model.objects[0].faceCount, 0);
         expectDrawable(r.model);
     }
-    Result materials = read(replaced(sample, "Material 2", "Material -2"));
-    EXPECT_EQ(materials.texts(), std::vector<std::string>{refused});
-    EXPECT_EQ(materials.model.materialCount, 0);
-    EXPECT_EQ(materials.model.objectCount, 0);
+    // A material count does not limit the lines, which run to the brace; a negative one reads
+    // as none.
+    for (const char* header : {"Material -2", "Material 1", "Material 9"}) {
+        SCOPED_TRACE(header);
+        Result materials = read(replaced(sample, "Material 2", header));
+        EXPECT_TRUE(materials.messages.empty());
+        EXPECT_EQ(materials.model.materialCount, std::max(0, std::atoi(header + 9)));
+        EXPECT_EQ(materials.model.materials.size(), 2u);
+        EXPECT_EQ(materials.model.objectCount, 2);
+    }
 }
 
-TEST(MqoReaderFailures, UndrawableFacesAreDroppedWithOneMessage) {
-    const std::string faces = "face 8 {\n"
-                              "3 V(0 1 2) M(0)\n"      // kept
-                              "5 V(0 1 2 3 0) M(0)\n"  // five corners
-                              "2 V(0 1) M(0)\n"        // two corners
-                              "3 V(0 1 4) M(0)\n"      // vertex 4 of 4
-                              "4 V(0 1 2 -1) M(0)\n"   // negative index
-                              "3 V(0 1 2) M(2)\n"      // material 2 of 2
-                              "3 M(1)\n"               // no indices at all
+
+TEST(MqoReaderFaces, OnlyFacesNamingMissingVerticesAreRefusedWithOneMessage) {
+    const std::string faces = "face 9 {\n"
+                              "3 V(0 1 2) M(0)\n"             // kept
+                              "2 V(0 1) M(0) UV(1 2 3 4)\n"   // an edge, kept
+                              "1 V(0) M(0)\n"                 // one corner
+                              "3 V(0 1 4) M(0)\n"             // vertex 4 of 4
+                              "4 V(0 1 2 -1) M(0)\n"          // negative index
+                              "3 V(0 1 2) M(2)\n"             // material 2 of 2: kept as read
+                              "3 M(1)\n"                      // no indices at all
+                              "5 V(0 1 2 3 9) M(1)\n"         // a polygon naming vertex 9
                               "4 V(3 2 1 0) M(1) UV(0 0 1 0 1 1 0 1) extra(9)\n"  // kept
                               "}\n";
     const std::string boxFaces = "face 2 {\n\t\t3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n"
                                  "\t\t4 V(0 1 2 3) M(1) UV(0 0.125 1 0 1 1 0.25 0.75)\n\t}\n";
     Result r = read(replaced(sample, boxFaces, faces));
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:6"});
+    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:5"});
     ASSERT_EQ(r.model.objectCount, 2);
     const MqoObject& box = r.model.objects[0];
-    ASSERT_EQ(box.faceCount, 2);
+    ASSERT_EQ(box.faceCount, 4);
     EXPECT_EQ(box.faces[0].vertexCount, 3);
-    EXPECT_EQ(box.faces[1].vertexIndex[0], 3);
-    EXPECT_EQ(box.faces[1].uv[4], 1.0f);
+    const MqoFace& edge = box.faces[1];
+    EXPECT_EQ(edge.vertexCount, 2);
+    EXPECT_EQ(edge.vertexIndex[1], 1);
+    EXPECT_EQ(edge.vertexIndex[3], 1);
+    EXPECT_EQ(edge.uv[3], 4.0f);
+    EXPECT_EQ(box.faces[2].materialIndex, 2);
+    EXPECT_EQ(box.faces[3].vertexIndex[0], 3);
+    EXPECT_EQ(box.faces[3].uv[4], 1.0f);
     EXPECT_EQ(r.model.objects[1].faceCount, 1);  // reading went on after the bad faces
     expectDrawable(r.model);
 }
 
-TEST(MqoReaderFailures, FacesNeedMaterialsReadBeforeThem) {
-    Result r = read("Object \"o\" {\nvertex 3 {\n0 0 0 1 0 0 0 1 0\n}\nface 1 {\n3 V(0 1 2)\n}\n}\nEof\n");
-    ASSERT_EQ(r.model.objectCount, 1);
-    EXPECT_EQ(r.model.objects[0].faceCount, 0);
-    EXPECT_EQ(r.messages.size(), 1u);
+TEST(MqoReaderFaces, FacesWithoutAKnownMaterialAreKeptAsRead) {
+    // No Material chunk before them, no "M", M(-1), an index past the list.
+    Result r = read("Object \"o\" {\nvertex 3 {\n0 0 0 1 0 0 0 1 0\n}\nface 3 {\n3 V(0 1 2)\n"
+                    "3 V(0 1 2) M(-1)\n3 V(2 1 0) M(5)\n}\n}\nMaterial 1 {\n\"m\" col(1 1 1 1)\n}\nEof\n");
+    EXPECT_TRUE(r.messages.empty());
+    ASSERT_EQ(r.model.objects[0].faceCount, 3);
+    EXPECT_EQ(r.model.objects[0].faces[0].materialIndex, 0);  // no "M": 0, as it always was
+    EXPECT_EQ(r.model.objects[0].faces[1].materialIndex, -1);
+    EXPECT_EQ(r.model.objects[0].faces[2].materialIndex, 5);
+    EXPECT_EQ(r.model.materials.size(), 1u);
 }
 
-TEST(MqoReaderFailures, LongLinesAreCutAtTheLimitAndTheRestDropped) {
+TEST(MqoReaderFaces, LinesOfAnyLengthAreReadWhole) {
     const std::string longFace = "3 V(0 1 2) M(1)" + std::string(300, ' ') + "UV(1 1 1 1 1 1)\n";
     Result r = read(replaced(sample, "3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n", longFace));
-    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 255文字を超える行を切り詰めました"});
+    EXPECT_TRUE(r.messages.empty());
     const MqoObject& box = r.model.objects[0];
     ASSERT_EQ(box.faceCount, 2);
     EXPECT_EQ(box.faces[0].materialIndex, 1);
-    EXPECT_EQ(box.faces[0].uv[0], 0.0f);  // beyond the limit
-    EXPECT_EQ(box.faces[1].vertexCount, 4);  // the next line is read as the next face
-
-    // A line rest of exactly 255 characters is whole.
-    const std::string exact = "3 V(0 1 2) M(1)" + std::string(241, ' ') + "\n";
-    EXPECT_TRUE(read(replaced(sample, "3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n", exact)).messages.empty());
+    EXPECT_EQ(box.faces[0].uv[0], 1.0f);
+    EXPECT_EQ(box.faces[1].vertexCount, 4);
+    // A CR LF line of exactly 255 characters before its line end.
+    const std::string exact = "3 V(0 1 2) M(1)" + std::string(240, ' ') + "\n";
+    EXPECT_TRUE(read(withCrLf(replaced(sample, "3 V(0 1 2) M(0) UV(0.1 0.2 0.3 0.4 0.5 0.6)\n", exact))).messages.empty());
 }
 
 TEST(MqoReaderFailures, LongTexturePathIsReportedWhole) {
     const std::string name(300, 'n');
     Result r = read("Material 1 {\n\"m\" tex(\"" + name + "\")\n}\nEof\n", "d\\m.mqo");
-    ASSERT_EQ(r.messages.size(), 2u);  // the image, and the line cut at 255 characters
-    EXPECT_EQ(r.messages[0].text.find("画像が読みこめません。:d\\nnnn"), 0u);
-    EXPECT_EQ(r.messages[1].text, "d\\m.mqo: 255文字を超える行を切り詰めました");
+    ASSERT_EQ(r.messages.size(), 1u);  // the image only: the line is read whole
+    EXPECT_EQ(r.messages[0].text, "画像が読みこめません。:d\\" + name);
     const std::string path = std::string(200, 'p') + "\\" + std::string(100, 'q') + "\\m.mqo";
     Result deep = read("Material 1 {\n\"m\" tex(\"t.bmp\")\n}\nEof\n", path.c_str());
     ASSERT_EQ(deep.messages.size(), 1u);
     EXPECT_EQ(deep.model.materials[0].texturePath, path.substr(0, path.size() - 5) + "t.bmp");
     EXPECT_EQ(deep.messages[0].text, "画像が読みこめません。:" + deep.model.materials[0].texturePath);
+}
+
+// ---- the show's own files ----------------------------------------------------------------------
+
+namespace {
+
+// FNV-1a over the bytes of every record field, texels of every texture included.
+class RecordDigest {
+public:
+    void bytes(const void* data, std::size_t size) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < size; ++i) value_ = (value_ ^ p[i]) * 1099511628211ull;
+    }
+    template <typename T>
+    void add(const T& v) { bytes(&v, sizeof v); }
+    void add(const std::string& s) { add(s.size()); bytes(s.data(), s.size()); }
+    uint64_t value() const { return value_; }
+
+private:
+    uint64_t value_ = 14695981039346656037ull;
+};
+
+void addTexture(RecordDigest& d, uint32_t name) {
+    d.add(name != 0);
+    if (!name) return;
+    glBindTexture(GL_TEXTURE_2D, name);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<uint8_t> texels(std::size_t(width) * std::size_t(height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    d.add(width);
+    d.add(height);
+    d.bytes(texels.data(), texels.size());
+}
+
+uint64_t digestOf(const MqoModel& model, std::size_t messages) {
+    RecordDigest d;
+    d.add(messages);
+    d.add(model.objectCount);
+    d.add(model.materialCount);
+    d.add(model.materials.size());
+    for (const MqoMaterial& m : model.materials) {
+        d.bytes(m.col, sizeof m.col);
+        for (float v : {m.dif, m.amb, m.emi, m.spc, m.power}) d.add(v);
+        d.add(m.texturePath);
+        addTexture(d, m.texture());
+    }
+    d.add(model.objects.size());
+    for (const MqoObject& o : model.objects) {
+        d.add(o.vertexCount);
+        d.add(o.faceCount);
+        d.bytes(o.color, sizeof o.color);
+        d.add(o.vertices != nullptr);
+        if (o.vertices) d.bytes(o.vertices.get(), sizeof(MqoVertex) * std::size_t(o.vertexCount));
+        d.add(o.faces != nullptr);
+        for (int f = 0; o.faces && f < o.faceCount; ++f) {
+            const MqoFace& face = o.faces[f];
+            d.add(face.vertexCount);
+            d.bytes(face.vertexIndex, sizeof face.vertexIndex);
+            d.add(face.materialIndex);
+            d.bytes(face.uv, sizeof face.uv);
+        }
+    }
+    return d.value();
+}
+
+class StandinRecords : public GLTest {};
+
+}  // namespace
+
+// The fifteen files of the stand-in set (written by the build into ./data) read into exactly the
+// records they read into before the reader learned the keys, blocks and faces of other writers.
+// The values were taken with that earlier reader; any change to a record, a texel or a message
+// changes them.
+TEST_F(StandinRecords, ReadIntoTheRecordsTheyAlwaysReadInto) {
+    const std::pair<const char*, uint64_t> expected[] = {
+        {"data\\filter.mqo", 0xf56d89fd0ce81e17ull},   {"data\\hane2.mqo", 0x6c9282e3d27760c6ull},    {"data\\sky.mqo", 0xde01b8f95ce7a376ull},
+        {"data\\skytube.mqo", 0x52945ee090c1a410ull},  {"data\\cloud.mqo", 0xa56af27d260b21f5ull},    {"data\\p_tamsel.mqo", 0xab235f36870ef548ull},
+        {"data\\p_zefra.mqo", 0x668a5c1ac6cea073ull},  {"data\\bback.mqo", 0x69bce8890c89117ull},    {"data\\backbox.mqo", 0x6aef3f5eeda67a37ull},
+        {"data\\billm.mqo", 0x44ef523d14292890ull},    {"data\\mati\\f0.mqo", 0x4a391e565dcf40e4ull}, {"data\\rot1.mqo", 0x31e09720f1de8898ull},
+        {"data\\donut.mqo", 0xd2755f9c6db1a64aull},    {"data\\hikari.mqo", 0xf1a44f6ad27a633dull},   {"data\\toge.mqo", 0x1d7505708b962a1cull},
+    };
+    if (!std::filesystem::exists("data/.complete")) GTEST_SKIP() << "no stand-in data set in ./data";
+    for (const auto& [path, digest] : expected) {
+        platform::MessageRecorder recorder;
+        MqoModel model;
+        model.load(path);
+        const uint64_t actual = digestOf(model, recorder.messages().size());
+        EXPECT_EQ(actual, digest) << path << std::hex << " digest 0x" << actual;
+    }
+}
+
+// ---- what modelling tools write beyond the show's own files ----------------------------------
+
+namespace {
+
+std::string floatBytes(const std::vector<float>& values) {
+    std::string out;
+    for (float f : values) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        for (int i = 0; i < 4; ++i) out += char(bits >> (8 * i) & 0xFF);
+    }
+    return out;
+}
+
+std::string binaryObject(const std::string& vectorLine, const std::string& bytes) {
+    return "Object \"b\" {\r\n\tcolor 1 1 1\r\n\tBVertex 3 {\r\n\t\t" + vectorLine + "\r\n" + bytes +
+           "\r\n\t}\r\n\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\n";
+}
+
+// Twice the signed area of the triangle (a, b, c) in the xy plane.
+double area2(const MqoVertex& a, const MqoVertex& b, const MqoVertex& c) {
+    return (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+}
+
+}  // namespace
+
+TEST(MqoReaderChunks, ChunksOfOtherWritersAreSkippedWholeAndEofMayBeMissing) {
+    // Thumbnail hex, an include line, a background image with an absolute path, a material block
+    // of nested blocks naming words the reader knows, and no Eof after the last chunk.
+    const std::string text = "Metasequoia Document\r\nFormat Text Ver 1.1\r\n\r\n"
+                             "Thumbnail 2 2 24 rgb raw {\r\n\t00FF00AA11\r\n\t0A0B0C0D0E\r\n}\r\n"
+                             "IncludeXml \"x.mqx\"\r\n"
+                             "BackImage {\r\n\tpers \"E:\\work\\top.png\" 0 0 1 1\r\n}\r\n" +
+                             sample.substr(sample.find("Material 2"), sample.find("Object \"plain\"") - sample.find("Material 2")) +
+                             "MaterialEx2 2 {\r\n\tmaterial 0 {\r\n\t\tshaderparam {\r\n\t\t\tObject 1\r\n\t\t\tEof\r\n\t\t}\r\n\t}\r\n}\r\n"
+                             "Unknown 3 { Material 9 { } }\r\n" +
+                             sample.substr(sample.find("Object \"plain\""), sample.find("Eof") - sample.find("Object \"plain\""));
+    Result r = read(text);
+    EXPECT_TRUE(r.messages.empty()) << r.texts().front();
+    EXPECT_EQ(r.model.materialCount, 2);
+    ASSERT_EQ(r.model.objectCount, 2);
+    EXPECT_EQ(r.model.objects[0].faceCount, 2);
+    EXPECT_EQ(r.model.objects[1].faceCount, 1);
+    expectDrawable(r.model);
+}
+
+TEST(MqoReaderBinary, BinaryVerticesReadExactlyInEitherFormatVersion) {
+    const std::vector<float> xyz = {1.5f, -2.25f, 1e-3f, 100.0f, 0.1f, -7.0f, 3.0e7f, -0.0f, 42.0f};
+    for (const char* version : {"Format Text Ver 1.0\r\n", "Format Text Ver 1.1\r\n"}) {
+        SCOPED_TRACE(version);
+        // The bytes may hold what looks like braces, blanks and line ends.
+        std::vector<float> tricky = xyz;
+        uint32_t braces = 0x7D0A7B20;  // " {\n}"
+        std::memcpy(&tricky[8], &braces, 4);
+        Result r = read(std::string("Metasequoia Document\r\n") + version +
+                        binaryObject("Vector 3 [36]", floatBytes(tricky)) + "Object \"after\" {\r\n}\r\nEof\r\n");
+        EXPECT_TRUE(r.messages.empty());
+        ASSERT_EQ(r.model.objectCount, 2);
+        const MqoObject& o = r.model.objects[0];
+        ASSERT_EQ(o.vertexCount, 3);
+        for (int i = 0; i < 8; ++i) EXPECT_EQ((&o.vertices[i / 3].x)[i % 3], double(tricky[std::size_t(i)])) << i;
+        float last;
+        std::memcpy(&last, &braces, 4);
+        EXPECT_EQ(o.vertices[2].z, double(last));
+        EXPECT_EQ(o.faceCount, 1);
+    }
+}
+
+TEST(MqoReaderBinary, AByteCountThatDoesNotMatchIsOneMessageAndNothingElseIsLost) {
+    const std::string bytes = floatBytes({1, 2, 3, 4, 5, 6, 7, 8, 9});
+    const std::string message = "error|data\\m.mqo: BVertexのバイト数がファイルと合いません";
+    // Fewer bytes than three vertices take: the whole vertices there are kept.
+    // (The face naming the third vertex is refused with its own message.)
+    Result fewer = read(binaryObject("Vector 3 [24]", bytes.substr(0, 24)) + "Object \"after\" {\r\n}\r\nEof\r\n");
+    ASSERT_EQ(fewer.texts().size(), 2u);
+    EXPECT_EQ(fewer.texts()[1], message);
+    ASSERT_EQ(fewer.model.objectCount, 2);
+    EXPECT_EQ(fewer.model.objects[0].vertexCount, 2);
+    EXPECT_EQ(fewer.model.objects[0].vertices[1].z, 6.0);
+    // More bytes than the vertices need: the three are read, the rest passed over.
+    Result more = read(binaryObject("Vector 3 [40]", bytes + "XXXX") + "Object \"after\" {\r\n}\r\nEof\r\n");
+    EXPECT_EQ(more.texts(), std::vector<std::string>{message});
+    ASSERT_EQ(more.model.objectCount, 2);
+    EXPECT_EQ(more.model.objects[0].vertexCount, 3);
+    // A count far beyond the file: what is there is read, and the file is over.
+    Result beyond = read(binaryObject("Vector 3 [4000000000]", bytes));
+    ASSERT_EQ(beyond.model.objectCount, 1);
+    EXPECT_LE(beyond.model.objects[0].vertexCount, 3);
+    EXPECT_FALSE(beyond.messages.empty());
+    expectDrawable(beyond.model);
+}
+
+TEST(MqoReaderFaces, PolygonsAreSplitIntoTrianglesInTheirPlace) {
+    // A concave pentagon (a square notched from the top down to vertex 3) and a hexagon (the
+    // same with a point out to the left) between two triangles; the polygons carry their
+    // material and their corners' UVs. A fan from the first corner would cover the notch.
+    const std::string text = "Material 2 {\n\"a\" col(1 1 1 1)\n\"b\" col(1 0 0 1)\n}\n"
+                             "Object \"p\" {\nvertex 7 {\n0 0 0\n4 0 0\n4 4 0\n2 1 0\n0 4 0\n-1 2 0\n9 9 9\n}\n"
+                             "face 4 {\n3 V(0 1 6) M(0)\n"
+                             "5 V(0 1 2 3 4) M(1) UV(0 0 0.4 0 0.4 0.4 0.2 0.1 0 0.4)\n"
+                             "6 V(0 1 2 3 4 5) M(0) UV(0 0 1 0 1 1 0.5 0.25 0 1 0.5 1.5)\n"
+                             "3 V(6 5 4) M(1)\n}\n}\nEof\n";
+    Result r = read(text);
+    EXPECT_TRUE(r.messages.empty());
+    const MqoObject& o = r.model.objects[0];
+    ASSERT_EQ(o.faceCount, 1 + 3 + 4 + 1);
+    EXPECT_EQ(o.faces[0].vertexIndex[2], 6);
+    EXPECT_EQ(o.faces[8].vertexIndex[0], 6);
+    // Polygon areas by the shoelace formula: pentagon 4*4 - the notch 4*3/2 = 10, hexagon 10 + 2.
+    const struct {
+        int first, count, corners;
+        double area;
+        int material;
+        std::vector<float> uv;  // per vertex index 0..5
+    } polygons[] = {{1, 3, 5, 10.0, 1, {0, 0, 0.4f, 0, 0.4f, 0.4f, 0.2f, 0.1f, 0, 0.4f}},
+                    {4, 4, 6, 12.0, 0, {0, 0, 1, 0, 1, 1, 0.5f, 0.25f, 0, 1, 0.5f, 1.5f}}};
+    for (const auto& polygon : polygons) {
+        SCOPED_TRACE(polygon.corners);
+        double total = 0;
+        for (int f = polygon.first; f < polygon.first + polygon.count; ++f) {
+            const MqoFace& t = o.faces[f];
+            ASSERT_EQ(t.vertexCount, 3);
+            EXPECT_EQ(t.materialIndex, polygon.material);
+            EXPECT_EQ(t.vertexIndex[3], t.vertexIndex[2]);
+            for (int k = 0; k < 3; ++k) {
+                const int v = t.vertexIndex[k];
+                ASSERT_LT(v, polygon.corners);
+                EXPECT_EQ(t.uv[2 * k], polygon.uv[std::size_t(2 * v)]);
+                EXPECT_EQ(t.uv[2 * k + 1], polygon.uv[std::size_t(2 * v + 1)]);
+            }
+            const MqoVertex& a = o.vertices[t.vertexIndex[0]];
+            const MqoVertex& b = o.vertices[t.vertexIndex[1]];
+            const MqoVertex& c = o.vertices[t.vertexIndex[2]];
+            total += std::fabs(area2(a, b, c)) / 2;
+            // No triangle covers the notch: its centre lies above the notch's edges.
+            const double cx = (a.x + b.x + c.x) / 3, cy = (a.y + b.y + c.y) / 3;
+            EXPECT_FALSE(cy > 1 + 1.5 * std::fabs(cx - 2) && cy < 4) << cx << "," << cy;
+        }
+        EXPECT_NEAR(total, polygon.area, 1e-9);
+    }
+}
+
+TEST(MqoReaderFaces, PolygonsThatCannotBeSplitAreRefusedWithTheFacesMessage) {
+    const std::string text = "Object \"p\" {\nvertex 5 {\n0 0 0\n1 0 0\n2 0 0\n3 0 0\n4 0 0\n}\nface 5 {\n"
+                             "5 V(0 1 2 3 4)\n"        // all on one line: no area at all
+                             "5 V(0 0 0 0 0)\n"        // one vertex five times
+                             "2000000000 V(0 1 2)\n"   // more corners than the line can name
+                             "6 V(0 1 2 3 4 5)\n"      // vertex 5 of 5
+                             "3 V(0 1 4)\n}\n}\nEof\n";
+    Result r = read(text);
+    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:4"});
+    ASSERT_EQ(r.model.objects[0].faceCount, 1);
+    EXPECT_EQ(r.model.objects[0].faces[0].vertexIndex[2], 4);
+}
+
+// ---- the real files of other writers -----------------------------------------------------------
+
+namespace {
+
+// Just enough JSON for the counter's figures: objects, arrays, strings, numbers, literals.
+struct Json {
+    enum Kind { Null, Bool, Number, String, Array, Object } kind = Null;
+    double number = 0;
+    std::string text;
+    std::vector<Json> items;
+    std::vector<std::pair<std::string, Json>> members;
+    const Json& operator[](const std::string& key) const {
+        static const Json none;
+        for (const auto& [k, v] : members)
+            if (k == key) return v;
+        return none;
+    }
+};
+
+Json parseJson(const std::string& s, std::size_t& at) {
+    auto blank = [&] { while (at < s.size() && std::isspace(static_cast<unsigned char>(s[at]))) ++at; };
+    auto string = [&] {
+        std::string out;
+        for (++at; at < s.size() && s[at] != '"'; ++at) {
+            if (s[at] == '\\') ++at;
+            out += s[at];
+        }
+        ++at;
+        return out;
+    };
+    blank();
+    Json value;
+    if (s[at] == '{') {
+        value.kind = Json::Object;
+        for (++at, blank(); s[at] != '}'; blank()) {
+            const std::string key = string();
+            blank();
+            ++at;  // ':'
+            value.members.emplace_back(key, parseJson(s, at));
+            blank();
+            if (s[at] == ',') ++at;
+            blank();
+        }
+        ++at;
+    } else if (s[at] == '[') {
+        value.kind = Json::Array;
+        for (++at, blank(); s[at] != ']'; blank()) {
+            value.items.push_back(parseJson(s, at));
+            blank();
+            if (s[at] == ',') ++at;
+            blank();
+        }
+        ++at;
+    } else if (s[at] == '"') {
+        value.kind = Json::String;
+        value.text = string();
+    } else if (std::isalpha(static_cast<unsigned char>(s[at]))) {
+        value.kind = s[at] == 'n' ? Json::Null : Json::Bool;
+        value.number = s[at] == 't';
+        while (at < s.size() && std::isalpha(static_cast<unsigned char>(s[at]))) ++at;
+    } else {
+        value.kind = Json::Number;
+        std::size_t used = 0;
+        value.number = std::stod(s.substr(at, 32), &used);
+        at += used;
+    }
+    return value;
+}
+
+const std::filesystem::path peerFolder = std::filesystem::path(LUMIVANE_SOURCE_DIR) / ".." / "shared" / "peer-mqo";
+
+class RealFiles : public GLTest {};
+
+}  // namespace
+
+// Every real file reads with all its objects and vertices, at least as many faces as it has faces
+// of three or more corners (as the independent counter counts them), every texture that it names
+// and that lies beside it, and no message.
+TEST_F(RealFiles, ReadWholeWithEveryTextureAndNoMessage) {
+    if (!std::filesystem::is_directory(peerFolder)) GTEST_SKIP() << "no " << peerFolder;
+    std::ifstream in(peerFolder / "expected-counts.json");
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::size_t at = 0;
+    const Json counts = parseJson(text, at);
+    ASSERT_EQ(counts.kind, Json::Object);
+    ASSERT_GE(counts.members.size(), 16u);
+    for (const auto& [name, expected] : counts.members) {
+        SCOPED_TRACE(name);
+        std::string path = (peerFolder / name).string();
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        platform::MessageRecorder recorder;
+        MqoModel model;
+        model.load(path.c_str());
+        EXPECT_TRUE(recorder.messages().empty()) << recorder.messages().front().text;
+        const auto& objects = expected["objects"].items;
+        ASSERT_EQ(model.objects.size(), objects.size());
+        EXPECT_EQ(model.objectCount, int32_t(objects.size()));
+        EXPECT_EQ(model.materialCount, int32_t(expected["material_count"].number));
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            const Json& o = objects[i];
+            const int32_t vertices = o["vertex_count"].kind == Json::Number ? int32_t(o["vertex_count"].number) : 0;
+            int32_t faces = int32_t(o["corners"]["3"].number + o["corners"]["4"].number);
+            for (const auto& [corners, n] : o["corners_other"].members)
+                if (std::stoi(corners) >= 3) faces += int32_t(n.number);
+            EXPECT_EQ(model.objects[i].vertexCount, vertices) << i;
+            EXPECT_GE(model.objects[i].faceCount, faces) << i;
+        }
+        for (const MqoMaterial& m : model.materials) {
+            if (m.texturePath.empty()) continue;
+            const std::string file = m.texturePath.substr(m.texturePath.rfind('\\') + 1);
+            if (std::filesystem::exists(peerFolder / file)) EXPECT_NE(m.texture(), 0u) << file;
+        }
+    }
+}
+
+TEST(MqoReaderFaces, PolygonsOfCornersThatAreNotNumbersAreRefused) {
+    // Binary vertices can hold NaN and infinities, which the tessellator cannot take.
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const std::string bytes = floatBytes({0, 0, 0, 1, 0, 0, nan, 1, 0, 1, 2, 0, inf, 1, 0});
+    Result r = read("Object \"p\" {\nBVertex 5 {\nVector 5 [60]\n" + bytes +
+                    "\n}\nface 2 {\n5 V(0 1 2 3 4)\n3 V(0 1 3)\n}\n}\nEof\n");
+    EXPECT_EQ(r.texts(), std::vector<std::string>{"error|data\\m.mqo: 面情報がおかしい面を読み飛ばしました。数:1"});
+    ASSERT_EQ(r.model.objects[0].faceCount, 1);
+    EXPECT_EQ(r.model.objects[0].faces[0].vertexIndex[2], 3);
 }

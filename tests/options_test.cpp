@@ -96,3 +96,20 @@ TEST(Options, RefusesVideoSettingsItCannotUse) {
         EXPECT_FALSE(e.empty());
     }
 }
+
+TEST(Options, ViewTakesAModelFileAndATurntableDirectory) {
+    Options o;
+    std::string e;
+    ASSERT_TRUE(parse({"--view", "my model.mqo"}, o, e)) << e;
+    EXPECT_EQ(o.viewFile, "my model.mqo");
+    EXPECT_EQ(o.mode, Options::Mode::Show);
+    Options t;
+    ASSERT_TRUE(parse({"--view", "m.mqo", "--render", "frames"}, t, e)) << e;
+    EXPECT_EQ(t.mode, Options::Mode::Render);
+    EXPECT_EQ(t.renderDir, "frames");
+    EXPECT_EQ(t.viewFile, "m.mqo");
+    Options b;
+    EXPECT_FALSE(parse({"--view", "m.mqo", "--bench"}, b, e));
+    Options missing;
+    EXPECT_FALSE(parse({"--view"}, missing, e));
+}

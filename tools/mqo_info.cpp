@@ -1,6 +1,7 @@
 // mqo-info FILE...: loads each model file as the show does, in a headless GL context, and prints
 // one JSON object per file with what was read and every message box the load raised.
 // Exit code 0 when no file raised a message, 1 otherwise, 2 for bad arguments.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "model/mqo_model.h"
+#include "model/mqo_reader.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 
@@ -16,7 +18,8 @@ namespace {
 const char* const usage =
     "usage: mqo-info FILE...\n"
     "Loads each model file with its textures and prints one JSON line per file: counts, materials,\n"
-    "objects and the messages the load raised. Exit code 0 when no file raised a message, 1\n"
+    "objects (with their bounding boxes, polygons split and edges kept) and the messages the load\n"
+    "raised. Exit code 0 when no file raised a message, 1\n"
     "otherwise, 2 for bad arguments.\n";
 
 // Length of the well-formed UTF-8 sequence at s[i], or 0.
@@ -91,7 +94,22 @@ std::string jsonArray(const T* values, int count) {
     return out + "]";
 }
 
-std::string describe(const std::string& file, const MqoModel& model,
+// "min" and "max" of the object's vertices; null for an object without any.
+std::string boundingBox(const MqoObject& object) {
+    if (!object.vertices || object.vertexCount <= 0) return ",\"min\":null,\"max\":null";
+    double low[3], high[3];
+    for (int c = 0; c < 3; ++c) low[c] = high[c] = (&object.vertices[0].x)[c];
+    for (int i = 1; i < object.vertexCount; ++i) {
+        const double xyz[3] = {object.vertices[i].x, object.vertices[i].y, object.vertices[i].z};
+        for (int c = 0; c < 3; ++c) {
+            low[c] = std::min(low[c], xyz[c]);
+            high[c] = std::max(high[c], xyz[c]);
+        }
+    }
+    return ",\"min\":" + jsonArray(low, 3) + ",\"max\":" + jsonArray(high, 3);
+}
+
+std::string describe(const std::string& file, const MqoModel& model, const MqoReadStats& stats,
                      const std::vector<platform::RecordedMessage>& messages) {
     std::string out = "{\"file\":" + jsonString(file);
     out += ",\"objectCount\":" + std::to_string(model.objectCount);
@@ -111,7 +129,10 @@ std::string describe(const std::string& file, const MqoModel& model,
         const MqoObject& o = model.objects[i];
         out += i ? "," : "";
         out += "{\"vertexCount\":" + std::to_string(o.vertexCount) + ",\"faceCount\":" + std::to_string(o.faceCount);
-        out += ",\"color\":" + jsonArray(o.color, 3) + "}";
+        out += ",\"color\":" + jsonArray(o.color, 3) + boundingBox(o);
+        const MqoObjectReadStats read = i < stats.objects.size() ? stats.objects[i] : MqoObjectReadStats{};
+        out += ",\"polygonsSplit\":" + std::to_string(read.polygonsSplit);
+        out += ",\"edgesKept\":" + std::to_string(read.edgesKept) + "}";
     }
     out += "],\"messages\":[";
     for (std::size_t i = 0; i < messages.size(); ++i) {
@@ -162,8 +183,9 @@ int main(int argc, char** argv) {
     for (const std::string& file : files) {
         platform::MessageRecorder recorder;
         MqoModel model;
-        model.load(showPath(file).c_str());
-        std::printf("%s\n", describe(file, model, recorder.messages()).c_str());
+        MqoReadStats stats;
+        loadModel(model, showPath(file).c_str(), &stats);
+        std::printf("%s\n", describe(file, model, stats, recorder.messages()).c_str());
         std::fflush(stdout);
         anyMessage = anyMessage || !recorder.messages().empty();
     }

@@ -97,6 +97,7 @@ void GLWindow::windowProc(const platform::WindowMessage& message) {
         if (slots.leftButton) slots.leftButton(message.x, message.y);
         break;
     case platform::WindowMessage::Quit: break;
+    default: break;  // pointer messages are the model viewer's alone
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
+#include "app/model_viewer.h"
 #include "app/music_track.h"
 #include "app/offline_run.h"
 #include "app/options.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumivane: %s (see --help)\n", error.c_str());
         return 2;
     }
+    if (options.mode != Options::Mode::Help && !options.viewFile.empty()) return runModelViewer(options);
     switch (options.mode) {
     case Options::Mode::Help: std::fputs(usageText(), stdout); return 0;
     case Options::Mode::Render:

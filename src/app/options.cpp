@@ -34,6 +34,9 @@ const char* usageText() {
            "  lumivane --video FILE [--fps N] [--from MS] [--to MS] [--seed N] [--crf Q]\n"
            "                           one video file: .mp4 (H.264 + AAC) or .mkv (H.264 + FLAC) with\n"
            "                           the soundtrack cut to the range; quality Q 0..51 (default 18)\n"
+           "  lumivane --view FILE.mqo a model file drawn by the show's renderer, turning; drag orbits,\n"
+           "                           the wheel zooms, O toggles outlines; with --render DIR a\n"
+           "                           36-frame turntable into DIR\n"
            "  lumivane --help          this text\n";
 }
 
@@ -65,6 +68,9 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         } else if (arg == "--render") {
             if (!needValue("a directory") || !setOffline(Options::Mode::Render, arg)) return false;
             options.renderDir = argv[++i];
+        } else if (arg == "--view") {
+            if (!needValue("a model file")) return false;
+            options.viewFile = argv[++i];
         } else if (arg == "--bench") {
             if (!setOffline(Options::Mode::Bench, arg)) return false;
         } else if (arg == "--video") {
@@ -120,6 +126,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             error = "unknown option '" + arg + "'";
             return false;
         }
+    }
+    if (!options.viewFile.empty() && (options.mode == Options::Mode::Bench || options.mode == Options::Mode::Video)) {
+        error = "--view goes with --render alone";
+        return false;
     }
     const bool offline = options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench ||
                          options.mode == Options::Mode::Video;

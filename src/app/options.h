@@ -13,6 +13,7 @@ struct Options {
     std::string renderDir;
     std::string videoFile;   // --video: .mp4 or .mkv
     int crf = 18;            // --video quality: 0 (lossless) .. 51
+    std::string viewFile;  // --view: the model viewer (with --render: its turntable)
 };
 
 // Parses argv; false with a one-line message in error for anything it does not accept.

@@ -11,9 +11,9 @@ struct MqoVertex {
 };
 
 struct MqoFace {
-    int32_t vertexCount = 0;         // 3 or 4 (the reader refuses anything else)
-    int32_t vertexIndex[4] = {};     // into the object's vertices; a triangle repeats entry 2
-    int32_t materialIndex = 0;       // into the model's materials (checked when read)
+    int32_t vertexCount = 0;         // 3 or 4; 2 for an edge (polygons are split when read)
+    int32_t vertexIndex[4] = {};     // into the object's vertices; the last corner's is repeated
+    int32_t materialIndex = 0;       // into the model's materials; one that names none: no material
     float uv[8] = {};                // (u, v) per corner as written; v is negated when drawn
 };
 
@@ -29,9 +29,10 @@ struct MqoMaterial {
     void setEmi(float v) { emi = v; }
     void setSpc(float v) { spc = v; }
     void setPower(float v) { power = v; }
-    // Stores the path and loads the 32-bit bitmap into a new GL texture at once.
-    void setTexture(std::string path);
-    void loadTexture(const std::string& path);
+    // Stores the path and loads the image into a new GL texture at once. Where no file matches
+    // the path (exactly or ignoring case), the first of alternatives that does is read instead.
+    void setTexture(std::string path, const std::vector<std::string>& alternatives = {});
+    void loadTexture(const std::string& path, const std::vector<std::string>& alternatives = {});
     uint32_t texture() const { return textureName; }
 };
 

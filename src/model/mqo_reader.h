@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <istream>
+#include <vector>
 
 #include "model/mqo_model.h"
 
@@ -11,7 +12,20 @@ bool expectBrace(std::istream& in);
 // Skips one word, or a whole "{" ... "}" block with the blocks nested in it; stops at the end of
 // the stream.
 void skipBlock(std::istream& in);
+
+// What the reader did to each object's faces beyond reading them (for the model inspector).
+struct MqoObjectReadStats {
+    int32_t polygonsSplit = 0;  // faces of 5 or more corners split into triangles
+    int32_t edgesKept = 0;      // two-corner faces kept as edges
+};
+struct MqoReadStats {
+    std::vector<MqoObjectReadStats> objects;  // one per entry of the model's objects
+};
+
 // Reads a model file from an open stream of size bytes into model (what MqoModel::load does once
 // the file is open). path names the file in messages and gives the directory of its textures.
-// Needs a current GL context when the file names textures.
-void readModel(MqoModel& model, std::istream& in, const char* path, uint64_t size);
+// Needs a current GL context when the file names textures. stats, when given, is filled too.
+void readModel(MqoModel& model, std::istream& in, const char* path, uint64_t size,
+               MqoReadStats* stats = nullptr);
+// MqoModel::load with the reader's figures.
+void loadModel(MqoModel& model, const char* path, MqoReadStats* stats);

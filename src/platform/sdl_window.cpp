@@ -1,6 +1,7 @@
 // The window, its GL context, the display mode and the message queue, on SDL2.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -64,6 +65,8 @@ uint32_t virtualKey(SDL_Keycode key) {
     }
 }
 
+bool pointerMessages = false;
+
 // Turns an SDL event into a window message; false for events the window does not hear about.
 bool translate(const SDL_Event& event, WindowMessage& message) {
     switch (event.type) {
@@ -91,12 +94,31 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
         message.x = static_cast<uint16_t>(event.button.x);
         message.y = static_cast<uint16_t>(event.button.y);
         return true;
+    case SDL_MOUSEBUTTONUP:
+        if (!pointerMessages || event.button.button != SDL_BUTTON_LEFT) return false;
+        message.kind = WindowMessage::LeftButtonUp;
+        message.x = static_cast<uint16_t>(event.button.x);
+        message.y = static_cast<uint16_t>(event.button.y);
+        return true;
+    case SDL_MOUSEMOTION:
+        if (!pointerMessages) return false;
+        message.kind = WindowMessage::MouseMove;
+        message.x = static_cast<uint16_t>(std::max(event.motion.x, 0));
+        message.y = static_cast<uint16_t>(std::max(event.motion.y, 0));
+        return true;
+    case SDL_MOUSEWHEEL:
+        if (!pointerMessages) return false;
+        message.kind = WindowMessage::MouseWheel;
+        message.wheel = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        return true;
     default:
         return false;
     }
 }
 
 }  // namespace
+
+void setPointerMessages(bool on) { pointerMessages = on; }
 
 bool createWindow(int left, int top, int width, int height, const char* title) {
     if (auto* s = standIn()) return s->createWindow(width, height, title);

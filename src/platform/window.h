@@ -7,11 +7,16 @@ namespace platform {
 
 // What the pump hands to the window procedure, in the shape of the Win32 messages it replaces.
 struct WindowMessage {
-    enum Kind { KeyDown, KeyUp, LeftButtonDown, Destroyed, Paint, Quit } kind = Quit;
+    enum Kind { KeyDown, KeyUp, LeftButtonDown, Destroyed, Paint, Quit, LeftButtonUp, MouseMove, MouseWheel } kind = Quit;
     uint32_t key = 0;   // virtual-key code for KeyDown / KeyUp (Escape is 27)
-    uint16_t x = 0, y = 0;  // LeftButtonDown position in client pixels
+    uint16_t x = 0, y = 0;  // LeftButtonDown / LeftButtonUp / MouseMove position in client pixels
     int quitCode = 0;   // Quit
+    int wheel = 0;      // MouseWheel: notches, positive away from the user
 };
+
+// The pointer's moves, the left button's release and the wheel come as messages only while this
+// is on (the model viewer); the show hears of none of them.
+void setPointerMessages(bool on);
 
 // Opens a hidden window of the given client size at (left, top), titled, able to carry an RGBA
 // double-buffered GL context with a 16-bit depth buffer. False when no display or no such pixel

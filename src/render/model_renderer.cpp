@@ -39,10 +39,10 @@ bool hasMaterial(const MqoModel& model, int32_t index) {
     return index >= 0 && std::size_t(index) < model.materials.size();
 }
 
-// 3 or 4 corners, each naming a vertex of the object. The reader keeps only such faces; records
-// built in code may hold others.
+// 2 to 4 corners, each naming a vertex of the object. The reader keeps only such faces; records
+// built in code may hold others. Edges (2 corners) are drawn by the outline draw only.
 bool drawable(const MqoObject& object, const MqoFace& face) {
-    if (face.vertexCount != 3 && face.vertexCount != 4) return false;
+    if (face.vertexCount < 2 || face.vertexCount > 4) return false;
     if (!object.vertices) return false;
     for (int k = 0; k < face.vertexCount; ++k)
         if (face.vertexIndex[k] < 0 || face.vertexIndex[k] >= object.vertexCount) return false;
@@ -88,14 +88,17 @@ void drawModel(const MqoModel& model, bool useMaterials, bool useTextures, bool 
             applyMaterial(model.materials[std::size_t(faces[0].materialIndex)]);
         for (int j = 0; j < faceCount; ++j) {
             const MqoFace& face = faces[j];
+            // A face whose index names no material applies none: the state stays as the face
+            // before left it, and it takes the plain path.
             const bool known = hasMaterial(model, face.materialIndex);
             if (useMaterials && j > 0 && face.materialIndex != faces[j - 1].materialIndex && known)
                 applyMaterial(model.materials[std::size_t(face.materialIndex)]);
-            if (!drawable(object, face) || ((useMaterials || useTextures) && !known)) {
+            if (!drawable(object, face)) {
                 reportBadFace(model);
                 continue;
             }
-            const bool textured = useTextures && model.materials[std::size_t(face.materialIndex)].texture() != 0;
+            if (face.vertexCount == 2) continue;  // an edge fills nothing
+            const bool textured = useTextures && known && model.materials[std::size_t(face.materialIndex)].texture() != 0;
             glBegin(face.vertexCount == 4 ? GL_QUADS : GL_TRIANGLES);
             for (int k = 0; k < face.vertexCount; ++k) {
                 if (textured) glTexCoord2f(face.uv[2 * k], -face.uv[2 * k + 1]);
@@ -128,7 +131,7 @@ void drawModelOutline(const MqoModel& model, float red, float green, float blue,
                 reportBadFace(model);
                 continue;
             }
-            glBegin(GL_LINE_LOOP);
+            glBegin(face.vertexCount == 2 ? GL_LINES : GL_LINE_LOOP);
             for (int k = 0; k < face.vertexCount; ++k) {
                 const MqoVertex& v = object.vertices[face.vertexIndex[k]];
                 glVertex3d(v.x, v.y, v.z);
