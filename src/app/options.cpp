@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/frame_driver.h"
+#include "lumivane_build.h"  // LUMIVANE_VERSION
 
 namespace {
 
@@ -30,8 +31,12 @@ const char* usageText() {
            "  lumivane --bench [--fps N] [--from MS] [--to MS] [--seed N]\n"
            "                           render headless without files; print per-scene frame times,\n"
            "                           the set-up time and the peak memory\n"
+           "  lumivane --data DIR      the data set in DIR (default: ./data, beside the program, installed)\n"
+           "  lumivane --version       the version\n"
            "  lumivane --help          this text\n";
 }
+
+const char* versionText() { return "lumivane " LUMIVANE_VERSION "\n"; }
 
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
     bool sawFps = false, sawTo = false, sawWindow = false;
@@ -46,6 +51,15 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         double v = 0;
         if (arg == "--help" || arg == "-h") {
             options.mode = Options::Mode::Help;
+        } else if (arg == "--version") {
+            options.mode = Options::Mode::Version;
+        } else if (arg == "--data") {
+            if (!needValue("a directory")) return false;
+            options.dataDir = argv[++i];
+            if (options.dataDir.empty()) {
+                error = "--data needs a directory";
+                return false;
+            }
         } else if (arg == "--window") {
             options.windowed = sawWindow = true;
         } else if (arg == "--render") {

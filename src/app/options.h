@@ -3,7 +3,7 @@
 #include <string>
 
 struct Options {
-    enum class Mode { Show, Render, Bench, Help } mode = Mode::Show;
+    enum class Mode { Show, Render, Bench, Help, Version } mode = Mode::Show;
     bool windowed = false;
     double fromMs = 0;
     double toMs = -1;        // < 0: the end of the show
@@ -11,8 +11,10 @@ struct Options {
     bool seeded = false;
     unsigned seed = 0;
     std::string renderDir;
+    std::string dataDir;     // --data: where the data set lies; empty: look for it
 };
 
 // Parses argv; false with a one-line message in error for anything it does not accept.
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
 const char* usageText();
+const char* versionText();  // "lumivane <version>\n"
