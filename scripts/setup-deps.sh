@@ -6,7 +6,8 @@ pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev li
       libgl1-mesa-dri libegl-mesa0 libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
       fonts-dejavu-core libpng-dev)
 if [ "${1:-}" = "--test" ]; then
-  pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick)
+  pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick
+         lintian dpkg-dev man-db groff-base)
 fi
 missing=()
 for p in "${pkgs[@]}"; do
