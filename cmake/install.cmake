@@ -3,6 +3,7 @@
 
 set(LUMIVANE_MAINTAINER "lumivane developers <lumivane@users.noreply.invalid>" CACHE STRING
     "Maintainer of the Debian package: name <address>")
+# For the manual pages in the build tree; the installed ones name the prefix installed to.
 set(LUMIVANE_INSTALLED_DATA ${CMAKE_INSTALL_FULL_DATADIR}/lumivane/data)
 
 install(TARGETS lumivane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -20,23 +21,26 @@ if(TARGET gen-data)
   endforeach()
 endif()
 
-# Manual pages, with the version and the installed data directory filled in, compressed the way
-# Debian keeps them (gzip -n: no time stamp, so the package is reproducible).
-set(MAN_PAGES)
-foreach(page lumivane.1 mqo-info.1)
+# Manual pages: a copy in the build tree (man -l build/man/lumivane.1), and the installed ones,
+# written at install time for the prefix installed to.
+set(MAN_PAGES lumivane.1 mqo-info.1)
+foreach(page ${MAN_PAGES})
   configure_file(dist/${page}.in ${CMAKE_BINARY_DIR}/man/${page} @ONLY)
-  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
-                     COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/man/${page} > ${CMAKE_BINARY_DIR}/man/${page}.gz
-                     DEPENDS ${CMAKE_BINARY_DIR}/man/${page}
-                     COMMENT "Compressing the manual page ${page}")
-  list(APPEND MAN_PAGES ${CMAKE_BINARY_DIR}/man/${page}.gz)
 endforeach()
+install(CODE "
+  set(LUMIVANE_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\")
+  set(LUMIVANE_BINARY_DIR \"${CMAKE_BINARY_DIR}\")
+  set(PROJECT_VERSION \"${PROJECT_VERSION}\")
+  set(MAN_DIR \"${CMAKE_INSTALL_MANDIR}\")
+  set(DATA_DIR \"${CMAKE_INSTALL_DATADIR}/lumivane/data\")
+  set(MAN_PAGES \"${MAN_PAGES}\")
+  include(\"${CMAKE_SOURCE_DIR}/cmake/install_man_pages.cmake\")")
+
 configure_file(dist/changelog ${CMAKE_BINARY_DIR}/doc/changelog @ONLY)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
                    COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/doc/changelog > ${CMAKE_BINARY_DIR}/doc/changelog.gz
                    DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog)
-add_custom_target(docs ALL DEPENDS ${MAN_PAGES} ${CMAKE_BINARY_DIR}/doc/changelog.gz)
-install(FILES ${MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+add_custom_target(docs ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz)
 
 install(FILES dist/lumivane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES dist/completion/lumivane dist/completion/mqo-info
@@ -60,13 +64,13 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ffmpeg")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "self-running real-time 3D show with its soundtrack")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "self-running real-time 3D show with its soundtrack
- Twelve scenes, about three and a half minutes, timed to a 140 beats-per-minute
- soundtrack and drawn with fixed-function OpenGL 1.1: models read from text model
- files, 3D outline text, fog, one light, glows, trails and flashes.
- .
- The show plays full screen or in a window (where it is also a player), and
- renders headless into PNG frames or a video file. A complete stand-in data set
- (models, textures, soundtrack) is included; the model inspector mqo-info checks
- one's own models.")
+# The long description: CPack puts the summary above it and indents each line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Twelve scenes, about three and a half minutes, timed to a 140 beats per
+minute soundtrack and drawn with fixed-function OpenGL 1.1: models read from
+text model files, 3D outline text, fog, one light, glows, trails and flashes.
+
+The show plays full screen or in a window, where it is also a player, and
+renders headless into PNG frames or a video file. A complete stand-in data
+set (models, textures, soundtrack) is included; the model inspector mqo-info
+checks one's own models.")
 include(CPack)

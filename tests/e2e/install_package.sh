@@ -7,6 +7,8 @@
 set -uo pipefail
 build=$(cd "${1:?usage: install_package.sh BUILD_DIR}" && pwd)
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+# A sanitizer build would add its statistics of suppressed leaks to standard error.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
