@@ -113,3 +113,28 @@ TEST(Options, ViewTakesAModelFileAndATurntableDirectory) {
     Options missing;
     EXPECT_FALSE(parse({"--view"}, missing, e));
 }
+
+TEST(Options, DataDirectoryAndVersion) {
+    Options o;
+    std::string e;
+    ASSERT_TRUE(parse({"--data", "/srv/show", "--render", "out"}, o, e)) << e;
+    EXPECT_EQ(o.dataDir, "/srv/show");
+    EXPECT_EQ(o.mode, Options::Mode::Render);
+    Options w;
+    ASSERT_TRUE(parse({"--window", "--data", "own"}, w, e)) << e;
+    EXPECT_EQ(w.dataDir, "own");
+    EXPECT_EQ(w.mode, Options::Mode::Show);
+    Options plain;
+    ASSERT_TRUE(parse({}, plain, e));
+    EXPECT_TRUE(plain.dataDir.empty());  // look for the data set
+    Options v;
+    ASSERT_TRUE(parse({"--version"}, v, e)) << e;
+    EXPECT_EQ(v.mode, Options::Mode::Version);
+    EXPECT_EQ(std::string(versionText()).rfind("lumivane ", 0), 0u);
+    for (auto args : {std::vector<const char*>{"--data"}, std::vector<const char*>{"--data", ""}}) {
+        std::vector<const char*> argv = {"lumivane"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Options bad;
+        EXPECT_FALSE(parseOptions(static_cast<int>(argv.size()), argv.data(), bad, e));
+    }
+}

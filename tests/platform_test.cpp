@@ -3,6 +3,13 @@
 
 #include <GL/gl.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
 #include "gl_fixture.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -12,6 +19,66 @@ TEST(Files, BackslashPathsMapToTheHostSeparator) {
     EXPECT_EQ(platform::hostPath("plain.wav"), "plain.wav");
     EXPECT_EQ(platform::openFile("no\\such\\file.mqo", "rb"), nullptr);
     EXPECT_EQ(platform::openFile(nullptr, "rb"), nullptr);
+}
+
+TEST(Files, ShowDataPathsLeadIntoTheChosenDataDirectory) {
+    const auto dir = std::filesystem::temp_directory_path() / ("lumivane-files-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "mati");
+    std::ofstream(dir / "mati" / "t.bmp") << "x";
+    platform::setDataDirectory(dir.string());
+    EXPECT_EQ(platform::hostPath("data\\mati\\t.bmp"), (dir / "mati" / "t.bmp").string());
+    EXPECT_EQ(platform::hostPath("data\\vorsa.wav"), (dir / "vorsa.wav").string());
+    // Only the show's data directory moves: other paths, and host paths typed with slashes, stay.
+    EXPECT_EQ(platform::hostPath("other\\data\\x.mqo"), "other/data/x.mqo");
+    EXPECT_EQ(platform::hostPath("data/x.mqo"), "data/x.mqo");
+    EXPECT_EQ(platform::hostPath("database\\x.mqo"), "database/x.mqo");
+    std::FILE* file = platform::openFile("data\\mati\\t.bmp", "rb");
+    EXPECT_NE(file, nullptr);
+    if (file) std::fclose(file);
+    platform::setDataDirectory("");
+    EXPECT_EQ(platform::hostPath("data\\mati\\t.bmp"), "data/mati/t.bmp");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Files, TheFirstPlaceHoldingAnyShowFileWins) {
+    namespace fs = std::filesystem;
+    const fs::path base = fs::temp_directory_path() / ("lumivane-places-" + std::to_string(::getpid()));
+    fs::create_directories(base / "empty");
+    fs::create_directories(base / "models" / "mati");
+    fs::create_directories(base / "music");
+    std::ofstream(base / "models" / "mati" / "f0.mqo") << "x";
+    std::ofstream(base / "music" / "vorsa.wav") << "x";
+    const std::vector<const char*> files = {"data\\vorsa.wav", "data\\sky.mqo", "data\\mati\\f0.mqo"};
+    auto place = [&](const char* name) { return (base / name).string(); };
+
+    auto search = platform::findDataDirectory({place("empty"), place("models"), place("music")}, files, nullptr);
+    EXPECT_TRUE(search.found);
+    EXPECT_EQ(search.directory, place("models"));
+    EXPECT_EQ(search.looked, (std::vector<std::string>{place("empty"), place("models")}));
+
+    search = platform::findDataDirectory({place("empty"), place("nothing")}, files, nullptr);
+    EXPECT_FALSE(search.found);
+    EXPECT_EQ(search.directory, "");  // the show's own data/ below the working directory
+    EXPECT_EQ(search.looked, (std::vector<std::string>{place("empty"), place("nothing")}));
+
+    // ./data, when it holds the set, is used as the show names it: relative to the working
+    // directory (the tests run in the build directory, where the stand-in set lies).
+    search = platform::findDataDirectory({"data", place("music")}, files, nullptr);
+    EXPECT_TRUE(search.found);
+    EXPECT_EQ(search.directory, "");
+    EXPECT_EQ(search.looked, (std::vector<std::string>{(fs::current_path() / "data").string()}));
+    fs::remove_all(base);
+}
+
+TEST(Files, DataPlacesAreWorkingDirectoryBesideTheProgramAndInstalled) {
+    namespace fs = std::filesystem;
+    const fs::path program = fs::canonical("/proc/self/exe").parent_path();
+    EXPECT_EQ(platform::executableDirectory(), program.string());
+    // A program in <prefix>/bin finds <prefix>/share/lumivane/data.
+    EXPECT_EQ(platform::dataDirectoryPlaces(nullptr),
+              (std::vector<std::string>{"data", (program / "data").string(),
+                                        (program.parent_path() / "share" / "lumivane" / "data").string()}));
+    EXPECT_EQ(platform::dataDirectoryPlaces("/my/set"), std::vector<std::string>{"/my/set"});
 }
 
 TEST(MessageBoxes, RecorderTakesBoxesInOrderAndNests) {

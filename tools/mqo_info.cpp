@@ -12,11 +12,12 @@
 #include "model/mqo_reader.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
+#include "lumivane_build.h"  // LUMIVANE_VERSION
 
 namespace {
 
 const char* const usage =
-    "usage: mqo-info FILE...\n"
+    "usage: mqo-info FILE...  |  mqo-info --version\n"
     "Loads each model file with its textures and prints one JSON line per file: counts, materials,\n"
     "objects (with their bounding boxes, polygons split and edges kept) and the messages the load\n"
     "raised. Exit code 0 when no file raised a message, 1\n"
@@ -160,6 +161,9 @@ int main(int argc, char** argv) {
             options = false;
         } else if (options && (arg == "-h" || arg == "--help")) {
             std::fputs(usage, stdout);
+            return 0;
+        } else if (options && arg == "--version") {
+            std::fputs("mqo-info (lumivane) " LUMIVANE_VERSION "\n", stdout);
             return 0;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "mqo-info: unknown option %s\n%s", arg.c_str(), usage);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/data_location.h"
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
 #include "app/model_viewer.h"
@@ -17,9 +18,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumivane: %s (see --help)\n", error.c_str());
         return 2;
     }
-    if (options.mode != Options::Mode::Help && !options.viewFile.empty()) return runModelViewer(options);
+    if (options.mode == Options::Mode::Help) {
+        std::fputs(usageText(), stdout);
+        return 0;
+    }
+    if (options.mode == Options::Mode::Version) {
+        std::fputs(versionText(), stdout);
+        return 0;
+    }
+    if (!options.viewFile.empty()) return runModelViewer(options);  // reads its file as given
+    chooseDataDirectory(options.dataDir, stderr);
     switch (options.mode) {
-    case Options::Mode::Help: std::fputs(usageText(), stdout); return 0;
+    case Options::Mode::Help:
+    case Options::Mode::Version: return 0;
     case Options::Mode::Render:
     case Options::Mode::Bench:
     case Options::Mode::Video: return runOffline(options);

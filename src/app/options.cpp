@@ -7,6 +7,7 @@
 
 #include "app/frame_driver.h"
 #include "output/video_writer.h"
+#include "lumivane_build.h"  // LUMIVANE_VERSION
 
 namespace {
 
@@ -37,8 +38,12 @@ const char* usageText() {
            "  lumivane --view FILE.mqo a model file drawn by the show's renderer, turning; drag orbits,\n"
            "                           the wheel zooms, O toggles outlines; with --render DIR a\n"
            "                           36-frame turntable into DIR\n"
+           "  lumivane --data DIR      the data set in DIR (default: ./data, beside the program, installed)\n"
+           "  lumivane --version       the version\n"
            "  lumivane --help          this text\n";
 }
+
+const char* versionText() { return "lumivane " LUMIVANE_VERSION "\n"; }
 
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
     bool sawFps = false, sawTo = false, sawWindow = false, sawCrf = false;
@@ -63,6 +68,15 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         double v = 0;
         if (arg == "--help" || arg == "-h") {
             options.mode = Options::Mode::Help;
+        } else if (arg == "--version") {
+            options.mode = Options::Mode::Version;
+        } else if (arg == "--data") {
+            if (!needValue("a directory")) return false;
+            options.dataDir = argv[++i];
+            if (options.dataDir.empty()) {
+                error = "--data needs a directory";
+                return false;
+            }
         } else if (arg == "--window") {
             options.windowed = sawWindow = true;
         } else if (arg == "--render") {

@@ -3,7 +3,7 @@
 #include <string>
 
 struct Options {
-    enum class Mode { Show, Render, Bench, Video, Help } mode = Mode::Show;
+    enum class Mode { Show, Render, Bench, Video, Help, Version } mode = Mode::Show;
     bool windowed = false;
     double fromMs = 0;
     double toMs = -1;        // < 0: the end of the show
@@ -14,8 +14,10 @@ struct Options {
     std::string videoFile;   // --video: .mp4 or .mkv
     int crf = 18;            // --video quality: 0 (lossless) .. 51
     std::string viewFile;  // --view: the model viewer (with --render: its turntable)
+    std::string dataDir;     // --data: where the data set lies; empty: look for it
 };
 
 // Parses argv; false with a one-line message in error for anything it does not accept.
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
 const char* usageText();
+const char* versionText();  // "lumivane <version>\n"

@@ -12,6 +12,13 @@ struct DisplayWord {
 
 inline constexpr int kDisplayWordCount = 40;
 
+// The fifteen model files in the order setupDemo loads them.
+inline constexpr const char* kModelFiles[] = {
+    "data\\filter.mqo", "data\\hane2.mqo", "data\\sky.mqo", "data\\skytube.mqo", "data\\cloud.mqo",
+    "data\\p_tamsel.mqo", "data\\p_zefra.mqo", "data\\bback.mqo", "data\\backbox.mqo", "data\\billm.mqo",
+    "data\\mati\\f0.mqo", "data\\rot1.mqo", "data\\donut.mqo", "data\\hikari.mqo", "data\\toge.mqo",
+};
+
 struct DemoAssets {
     // The fifteen models, in load order.
     MqoModel filter, hane2, sky, skytube, cloud;

@@ -1,8 +1,26 @@
 #include "platform/files.h"
 
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "lumivane_build.h"  // LUMIVANE_DATA_FROM_BIN
+
 namespace platform {
 
-std::string hostPath(std::string_view path) {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kShowDataPrefix = "data\\";  // how the show names its data directory
+const char* const kWorkingDataPlace = "data";
+
+std::string& chosenDataDirectory() {
+    static std::string directory;
+    return directory;
+}
+
+std::string hostSeparators(std::string_view path) {
     std::string host(path);
 #ifndef _WIN32
     for (char& c : host)
@@ -11,9 +29,65 @@ std::string hostPath(std::string_view path) {
     return host;
 }
 
+std::string absoluteText(const std::string& place) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(place, error);
+    return (error ? fs::path(place) : absolute).lexically_normal().string();
+}
+
+}  // namespace
+
+void setDataDirectory(std::string directory) { chosenDataDirectory() = std::move(directory); }
+
+const std::string& dataDirectory() { return chosenDataDirectory(); }
+
+std::string hostPath(std::string_view path) {
+    const std::string& directory = chosenDataDirectory();
+    if (directory.empty() || !path.starts_with(kShowDataPrefix)) return hostSeparators(path);
+    return (fs::path(directory) / hostSeparators(path.substr(kShowDataPrefix.size()))).string();
+}
+
 std::FILE* openFile(const char* path, const char* mode) {
     if (!path) return nullptr;
     return std::fopen(hostPath(path).c_str(), mode);
+}
+
+std::string executableDirectory() {
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error || program.empty()) return {};
+    return program.parent_path().string();
+}
+
+std::vector<std::string> dataDirectoryPlaces(const char* given) {
+    if (given) return {given};
+    std::vector<std::string> places = {kWorkingDataPlace};
+    const std::string program = executableDirectory();
+    if (!program.empty()) {
+        places.push_back((fs::path(program) / "data").string());
+        places.push_back((fs::path(program) / LUMIVANE_DATA_FROM_BIN).lexically_normal().string());
+    }
+    return places;
+}
+
+DataSearch findDataDirectory(const std::vector<std::string>& places, std::span<const char* const> showFiles,
+                             const char* given) {
+    DataSearch search;
+    for (const std::string& place : places) {
+        search.looked.push_back(absoluteText(place));
+        for (const char* file : showFiles) {
+            std::string_view name = file;
+            if (!name.starts_with(kShowDataPrefix)) continue;
+            std::error_code error;
+            if (!fs::is_regular_file(fs::path(place) / hostSeparators(name.substr(kShowDataPrefix.size())), error))
+                continue;
+            search.found = true;
+            search.directory = place == kWorkingDataPlace && !given ? "" : place;
+            return search;
+        }
+    }
+    search.directory = given ? given : "";
+    return search;
 }
 
 }  // namespace platform

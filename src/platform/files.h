@@ -1,13 +1,41 @@
-// File access for paths written in the show's own form, with backslashes as separators.
+// File access for paths written in the show's own form, with backslashes as separators, and the
+// place where the show's data set lies.
 #pragma once
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
-// "data\\mati\\f0.mqo" -> "data/mati/f0.mqo" on hosts whose separator is '/'.
+// The host directory that the show's "data\..." paths lead into. Empty (the default) keeps them
+// below the working directory, as the show was written. Set once, before any file is opened.
+void setDataDirectory(std::string directory);
+const std::string& dataDirectory();
+
+// The host path of a path in the show's form: "data\\mati\\f0.mqo" -> "data/mati/f0.mqo", or
+// "<data directory>/mati/f0.mqo" once one is set. Every file the show opens goes through here.
 std::string hostPath(std::string_view path);
 std::FILE* openFile(const char* path, const char* mode);
+
+// The directory that holds the running program; empty when the system does not say.
+std::string executableDirectory();
+
+// Where a data set may lie, in the order they are tried: DIR alone when given; otherwise ./data,
+// data beside the program, and the installed data directory (found from the program's place, so
+// a moved installation still finds its own).
+std::vector<std::string> dataDirectoryPlaces(const char* given);
+
+struct DataSearch {
+    bool found = false;
+    std::string directory;            // for setDataDirectory: "" for ./data, the place otherwise
+    std::vector<std::string> looked;  // every place tried, as absolute paths
+};
+
+// The first place that holds any of showFiles (paths in the show's form, "data\\sky.mqo"). When
+// none does, directory is given (or "" without it), so that each file is reported as missing.
+DataSearch findDataDirectory(const std::vector<std::string>& places, std::span<const char* const> showFiles,
+                             const char* given);
 
 }  // namespace platform

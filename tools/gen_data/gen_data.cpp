@@ -1,10 +1,12 @@
 // gen-data <outdir>: writes the stand-in data set of the show (fifteen model files, their
 // bitmaps, the soundtrack) and standin-data.txt, the object and face counts of every model.
+// gen-data --icon <file.png> <size>: writes the program's icon instead.
 #include "gen_data.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -45,8 +47,13 @@ static void writeCounts(const Output& out) {
 }  // namespace gen
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--icon") {
+        if (gen::writeIcon(argv[2], std::atoi(argv[3]))) return 0;
+        std::fprintf(stderr, "gen-data: cannot write the icon %s at size %s\n", argv[2], argv[3]);
+        return 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: gen-data <outdir>\n");
+        std::fprintf(stderr, "usage: gen-data <outdir>\n       gen-data --icon <file.png> <size>\n");
         return 2;
     }
     auto start = std::chrono::steady_clock::now();

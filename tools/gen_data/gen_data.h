@@ -27,4 +27,7 @@ void buildCity(Output& out);
 // vorsa.wav: 16-bit stereo at 44.1 kHz, 140 beats per minute, sections on the scene boundaries.
 void buildSoundtrack(Output& out);
 
+// The program's icon, size x size pixels (16..1024), as an RGBA PNG; false when it cannot be written.
+bool writeIcon(const std::string& path, int size);
+
 }  // namespace gen

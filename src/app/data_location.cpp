@@ -1,0 +1,25 @@
+#include "app/data_location.h"
+
+#include <iterator>
+#include <vector>
+
+#include "app/music_track.h"
+#include "demo/demo_assets.h"
+#include "platform/files.h"
+
+bool chooseDataDirectory(const std::string& given, std::FILE* report) {
+    // The soundtrack first: a set of one's own may bring only the music, or only models.
+    std::vector<const char*> files = {kMusicFile};
+    files.insert(files.end(), std::begin(kModelFiles), std::end(kModelFiles));
+    const char* dir = given.empty() ? nullptr : given.c_str();
+    const platform::DataSearch search =
+        platform::findDataDirectory(platform::dataDirectoryPlaces(dir), files, dir);
+    platform::setDataDirectory(search.directory);
+    if (!search.found && report) {
+        std::string places;
+        for (std::size_t i = 0; i < search.looked.size(); ++i)
+            places += (i == 0 ? "" : i + 1 == search.looked.size() ? " or " : ", ") + search.looked[i];
+        std::fprintf(report, "lumivane: no data set in %s (--data DIR names another place)\n", places.c_str());
+    }
+    return search.found;
+}
