@@ -8,7 +8,7 @@
 // A failure writes the frame, the reference, the new thumbnail and a difference picture into
 // <build>/reference-frames/failed/ and names the blocks that differ. With
 // LUMIVANE_UPDATE_REFERENCES=1 the test writes the references instead
-// (scripts/update-reference-frames.sh).
+// (scripts/update-reference-frames.sh). LUMIVANE_REFERENCE_SCENES=3,10 checks those scenes only.
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -215,9 +215,20 @@ TEST_F(ReferenceFrames, MatchTheStoredPictures) {
     const fs::path failedDir = outDir / "failed";
     fs::remove_all(failedDir);
     if (update) fs::create_directories(refDir);
+    // LUMIVANE_REFERENCE_SCENES="5,6,10" limits the runs to those scenes, for quick iteration.
+    const char* only = std::getenv("LUMIVANE_REFERENCE_SCENES");
+    auto wanted = [&](int scene) {
+        if (!only) return true;
+        std::istringstream list(only);
+        std::string item;
+        while (std::getline(list, item, ','))
+            if (std::atoi(item.c_str()) == scene) return true;
+        return false;
+    };
     int compared = 0, written = 0;
     for (size_t r = 0; r < std::size(kRuns); ++r) {
         const RenderRun& run = kRuns[r];
+        if (!wanted(run.scene)) continue;
         const std::vector<fs::path> frames = render(run, outDir / ("run" + std::to_string(r)));
         for (int k = 0; k < run.count; ++k) {
             const std::string name = momentName(run.scene, run.u0 + k * run.du);
