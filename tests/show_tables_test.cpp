@@ -1,5 +1,5 @@
-// The show's fixed tables, checked against the values of the show's design, typed here as
-// literals: the city camera path, the word cells and title windows of the reel scene, the credits
+// The show's fixed tables, checked against their values typed here as literals (never read from
+// the code): the city camera path, the word cells and title windows of the reel scene, the credits
 // plate, the schedule with its stored reciprocals, the first display words and the flashes.
 #include <gtest/gtest.h>
 
@@ -107,13 +107,13 @@ const char* const kExpectedCells[48] = {
 
 }  // namespace
 
-TEST(DesignTables, CityCameraPath) {
+TEST(ShowTables, CityCameraPath) {
     ASSERT_EQ(kCityPathPoints, 78);
     for (int i = 0; i < 78; ++i)
         for (int c = 0; c < 3; ++c) EXPECT_EQ(kCityPath[i][c], kExpectedPath[i][c]) << "point " << i << " axis " << c;
 }
 
-TEST(DesignTables, WordCellsAndTitleWindows) {
+TEST(ShowTables, WordCellsAndTitleWindows) {
     ASSERT_EQ(kWordCellCount, 48);
     for (int i = 0; i < 48; ++i) EXPECT_STREQ(kWordCells[i], kExpectedCells[i]) << "window " << i;
 
@@ -129,7 +129,7 @@ TEST(DesignTables, WordCellsAndTitleWindows) {
     }
 }
 
-TEST(DesignTables, CreditsPlate) {
+TEST(ShowTables, CreditsPlate) {
     const CreditLine expected[4] = {
         {"Velkor", 3, -3, -10, 0.3, 1, 0.3},
         {"Consists of", 3, -4, -10, 0.9, 0.9, 0.9},
@@ -149,7 +149,7 @@ TEST(DesignTables, CreditsPlate) {
     }
 }
 
-TEST(DesignTables, ScheduleWithStoredReciprocals) {
+TEST(ShowTables, ScheduleWithStoredReciprocals) {
     // Start, end and 1 / length of scenes 1 to 12, as the show stores them.
     const double expected[12][3] = {
         {0, 16842.85714285714, 5.9372349448685334e-05},
@@ -180,7 +180,7 @@ TEST(DesignTables, ScheduleWithStoredReciprocals) {
     EXPECT_EQ(sceneProgress(11, 206000), (206000 - 205285.7142857143) * 0.0007777777777777929);
 }
 
-TEST(DesignTables, FlashWindowsAndValues) {
+TEST(ShowTables, FlashWindowsAndValues) {
     const double pi = 3.1415920000000006, halfPi = 1.5707960000000003;
     // Window bounds.
     EXPECT_EQ(kWordReelFlashEnd, 0.005);
@@ -213,9 +213,9 @@ TEST(DesignTables, FlashWindowsAndValues) {
     EXPECT_NEAR(lightCoreFlash(0.01), 0.0, 1e-9);
 }
 
-class DesignDisplayWords : public ShowFrameTest {};
+class ShowTablesDisplayWords : public ShowFrameTest {};
 
-TEST_F(DesignDisplayWords, FirstSixTexts) {
+TEST_F(ShowTablesDisplayWords, FirstSixTexts) {
     const char* const expected[6] = {"Qell 2003", "presented", "by", "Velkor", "Coder Tamsel",
                                      "Composer Zefra"};
     for (int i = 0; i < 6; ++i) EXPECT_STREQ(demoAssets.displayWords[i].text, expected[i]) << i;
