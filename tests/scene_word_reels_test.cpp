@@ -12,6 +12,7 @@
 #include "demo/scene_word_reels.h"
 #include "demo/timeline.h"
 #include "render/word_displays.h"
+#include "effect_patterns.h"
 #include "show_frame.h"
 
 TEST(WordWindows, EachBoundaryBelongsToTheEarlierWindow) {
@@ -152,4 +153,29 @@ TEST_F(WordReelFrames, DrawingAllocatesNothing) {
     for (double u : {0.002, 0.12, 0.27, 0.4, 0.6, 0.66, 0.71, 0.8, 0.95}) {
         EXPECT_EQ(allocationsOfFrame(3, start + u * length), 0u) << u;
     }
+}
+
+// The sweeping glow on single pixels with a picture white in its left quarter: each copy's left
+// edge and width show in which copies reach the pixel, and their opacities add up.
+TEST_F(WordReelFrames, SweepingGlowCopiesOnSinglePixels) {
+    const double strength = 0.25;
+    const struct {
+        double w;
+        int pixels[3];
+    } cases[] = {{0.0, {140, 100, 30}}, {0.25, {170, 150, 68}}, {1.0, {20, 100, 215}}};
+    captureWhiteColumns(demoAssets.glowTexture, 0, 128);
+    for (const auto& sample : cases) {
+        const int c = static_cast<int>(30 - 90 * sample.w);
+        std::vector<OverlayCopy> copies;
+        for (int k = 1; k <= 9; ++k)
+            copies.push_back({-(c + 30.0) * k, 800.0 + (c + 60) * k, (1 - 0.1 * k) * strength});
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        sweepingGlow(demoAssets.glowTexture, sample.w, strength);
+        for (int x : sample.pixels) {
+            EXPECT_NEAR(pixel(x, 300)[0], expectedBrightness(x, copies, 0, 0.25), 2.5)
+                << "w " << sample.w << " x " << x;
+        }
+    }
+    EXPECT_EQ(glErrors(), 0u);
 }

@@ -151,6 +151,26 @@ TEST_F(SkyCityScenes, SpinningZoomStartsFromTheDomeAtItsEnd) {
     EXPECT_LT(meanDifference(dome, zoom), 12);
 }
 
+TEST_F(SkyCityScenes, LateZoomStaysVisibleUnderTheFlash) {
+    // At u = 0.905 the flash has begun (f = sin(0.05 pi), about 0.16): the spinning picture is
+    // still there with the white weighted by f added to it, so the frame's blocks are those of
+    // the frame just before the window, each raised by about 255 f. Were the flash's pass made
+    // after the zoom's overlay, its capture would wipe the picture and leave the white alone.
+    drawDriven(6, timeAt(6, 0.899));
+    const std::vector<double> before = blockMeans(frame(), 800, 600);
+    drawDriven(6, timeAt(6, 0.905));
+    const std::vector<double> late = blockMeans(frame(), 800, 600);
+    const double added = 255 * std::sin((0.905 - 0.9) * 10 * 3.1415920000000006);
+    std::vector<double> expected(before.size());
+    double spread = 0;
+    for (size_t b = 0; b < before.size(); ++b) {
+        expected[b] = std::min(255.0, before[b] + added);
+        spread += std::abs(before[b] - added) / double(before.size());
+    }
+    EXPECT_GT(spread, 30);  // the picture differs from the white alone, so the check can tell
+    EXPECT_LT(meanDifference(late, expected), 8);
+}
+
 TEST_F(SkyCityScenes, CityGlowStandsStillWhileTheCameraHolds) {
     // The glow picture is the city alone (the flash is laid later), so it shows the camera.
     auto glowAt = [&](double v) {

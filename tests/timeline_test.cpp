@@ -8,6 +8,7 @@
 #include "app/frame_driver.h"
 #include "demo/demo_assets.h"
 #include "demo/timeline.h"
+#include "effect_patterns.h"
 #include "gl_fixture.h"
 
 TEST(Schedule, ScenesFollowOneAnotherOnTheBeatGrid) {
@@ -146,3 +147,62 @@ TEST_F(BuildingBlocks, TrailOverlaysFadeToNothing) {
     EXPECT_NEAR(pixel(400, 300)[0], 61, 2);
 }
 
+
+// Strengths and fall-offs on single pixels, with pictures white in one column band only, so that
+// each copy's rectangle and opacity shows: the expected values come from the copies' rectangles.
+TEST_F(BuildingBlocks, GlowStackCopiesGrowBySixtyAndFadeByATenth) {
+    captureWhiteColumns(demoAssets.glowTexture, 0, 128);  // the left quarter
+    const double strength = 0.2;
+    std::vector<OverlayCopy> copies;
+    for (int k = 1; k <= 9; ++k) copies.push_back({-30.0 * k, 800.0 + 60 * k, (1 - 0.1 * k) * strength});
+    fillBackground(0.0f);
+    glowStack(demoAssets.glowTexture, strength);
+    // x = 178: copy 1 only; x = 150: copies 1 to 3; x = 20: all nine.
+    for (int x : {178, 150, 20}) {
+        const double want = expectedBrightness(x, copies, 0, 0.25);
+        EXPECT_NEAR(pixel(x, 300)[0], want, 2.5) << "x " << x;
+        EXPECT_NEAR(pixel(x, 300)[2], want, 2.5) << "x " << x;
+    }
+    EXPECT_NEAR(expectedBrightness(150, copies, 0, 0.25), 255 * 2.4 * strength, 1e-9);
+    // Right of every white band: nothing.
+    EXPECT_EQ(pixel(400, 300)[0], 0);
+}
+
+TEST_F(BuildingBlocks, TrailOverlaysEachAtItsOwnOpacity) {
+    // Trail j white in its own band of columns; one pixel in each band.
+    for (int j = 0; j < 5; ++j) captureWhiteColumns(demoAssets.trailTextures[j], 100 * j, 100 * j + 100);
+    fillBackground(0.0f);
+    trailOverlays();
+    const double opacities[5] = {0.24, 0.18, 0.12, 0.06, 0.0};
+    for (int j = 0; j < 5; ++j) {
+        const int x = static_cast<int>((100 * j + 50) * 800.0 / 512);
+        EXPECT_NEAR(pixel(x, 300)[1], 255 * opacities[j], 2.0) << "trail " << j;
+    }
+    // Full screen each: the corners too.
+    EXPECT_NEAR(pixel(2, 2)[0], 255 * 0.24, 2.0);
+    EXPECT_NEAR(pixel(2, 597)[0], 255 * 0.24, 2.0);
+}
+
+TEST_F(BuildingBlocks, RingsOverlayAddsTheRingsAtHalfOverTheScene) {
+    captureWhiteColumns(demoAssets.ringsTexture, 0, 256);
+    fillBackground(0.25f);
+    ringsOverlay();
+    EXPECT_NEAR(pixel(100, 300)[0], 64 + 127.5, 2.0);  // added, not replacing
+    EXPECT_NEAR(pixel(100, 5)[2], 64 + 127.5, 2.0);
+    EXPECT_EQ(pixel(700, 300)[0], 64);
+    EXPECT_EQ(glErrors(), 0u);
+}
+
+TEST_F(BuildingBlocks, FlashAddsWhiteTimesItsValueOnEveryChannel) {
+    flashPass(0.3);
+    fillBackground(0.25f);
+    flashOverlay();
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(pixel(400, 300)[c], 64 + 255 * 0.3, 2.0) << c;
+        EXPECT_NEAR(pixel(1, 598)[c], 64 + 255 * 0.3, 2.0) << c;
+    }
+    flashPass(0.8);
+    fillBackground(0.0f);
+    flashOverlay();
+    EXPECT_NEAR(pixel(799, 0)[1], 255 * 0.8, 2.0);
+}

@@ -8,6 +8,16 @@
 #include "demo/scene_sky_city.h"  // ScreenRect
 #include "demo/timeline.h"
 
+// The credits plate of scenes 10 and 11: one line each, drawn in this order in front of the
+// picture, each at its own place (translated from the identity) in its own colour.
+struct CreditLine {
+    const char* text;
+    double x, y, z;
+    double red, green, blue;
+};
+inline constexpr int kCreditLineCount = 4;
+extern const CreditLine kCreditsPlate[kCreditLineCount];
+
 inline constexpr double kLightCoreFlashEnd = 0.01;  // flash while u <= this
 inline double lightCoreFlash(double u) { return 1 - std::sin(u * 100 * kHalfPi); }
 

@@ -54,10 +54,6 @@ PortraitPose portraitFor(double u) {
 
 double wordReelFlash(double u) { return std::sin(u * 200 * kPi); }
 
-namespace {
-
-// Nine growing copies of a captured picture whose left edges sweep across the window while the
-// right edges stay (800 + 30k); opacity (1 - 0.1k) * strength.
 void sweepingGlow(const EffectTexture& texture, double w, double strength) {
     const int c = sweepShift(w);
     glPushMatrix();
@@ -68,6 +64,8 @@ void sweepingGlow(const EffectTexture& texture, double w, double strength) {
     }
     glPopMatrix();
 }
+
+namespace {
 
 // The turned axis that the title copies and the word display share.
 void enterDisplayAxis() {

@@ -1,6 +1,7 @@
 // The word reel scene's tables and arithmetic: the running message, the title windows, the
 // portrait steps and the opening flash.
 #pragma once
+#include "effects/screen_effects.h"  // EffectTexture
 
 // The message: 48 equal windows of the scene, window i covering i/48 < u <= (i+1)/48 (window 0
 // from u = 0), one five-character cell each; '_' is a blank place of the ring.
@@ -24,6 +25,11 @@ extern const TitleWindow kTitleWindows[kTitleWindowCount];
 int titleWindowFor(double u);
 // Horizontal shift of the sweeping glow at the window's own progress w (0..1): trunc(30 - 90 w).
 int sweepShift(double w);
+
+// Nine growing copies of a captured picture at the title window's progress w (0..1): copy k at
+// (-(c + 30)k, -30k, 800 + (c + 60)k, 600 + 60k) with c = sweepShift(w), opacity
+// (1 - 0.1k) * strength; the left edges sweep across the window while the right edges stay.
+void sweepingGlow(const EffectTexture& texture, double w, double strength);
 
 // The portraits by u: 0 the first flying in whole (progress p, settled at 1), 1 the first breaking
 // apart (m), 2 the second forming (m; exploded by 1 - m, also whole once m is 1), 3 the second

@@ -14,20 +14,14 @@
 #include "render/model_renderer.h"
 #include "render/word_displays.h"
 
-namespace {
-
-// The credits plate: one line each, drawn in this order in front of the recap picture.
-struct CreditLine {
-    const char* text;
-    double x, y, z;
-    double red, green, blue;
-};
-constexpr CreditLine kCreditsPlate[] = {
+const CreditLine kCreditsPlate[kCreditLineCount] = {
     {"Velkor", 3, -3, -10, 0.3, 1, 0.3},
     {"Consists of", 3, -4, -10, 0.9, 0.9, 0.9},
     {"Tamsel", 1.4, -5, -10, 0.5, 0.5, 1},
     {"Zefra", 4.9, -5, -10, 1, 0.7, 0.7},
 };
+
+namespace {
 
 void drawCreditsPlate() {
     for (const CreditLine& line : kCreditsPlate) {
