@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -39,27 +40,6 @@ bool initVideo() {
     return true;
 }
 
-// Virtual-key codes of the keys a caller may look at: letters and digits as their upper-case
-// characters, the named keys as their Win32 values.
-uint32_t virtualKey(SDL_Keycode key) {
-    if (key >= 'a' && key <= 'z') return static_cast<uint32_t>(key - 'a' + 'A');
-    if (key >= '0' && key <= '9') return static_cast<uint32_t>(key);
-    switch (key) {
-    case SDLK_ESCAPE: return 27;
-    case SDLK_RETURN: return 13;
-    case SDLK_SPACE: return 32;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
-    case SDLK_LEFT: return 37;
-    case SDLK_UP: return 38;
-    case SDLK_RIGHT: return 39;
-    case SDLK_DOWN: return 40;
-    default:
-        if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<uint32_t>(112 + (key - SDLK_F1));
-        return static_cast<uint32_t>(key & 0xff);
-    }
-}
-
 // Turns an SDL event into a window message; false for events the window does not hear about.
 bool translate(const SDL_Event& event, WindowMessage& message) {
     switch (event.type) {
@@ -79,7 +59,7 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         message.kind = event.type == SDL_KEYDOWN ? WindowMessage::KeyDown : WindowMessage::KeyUp;
-        message.key = virtualKey(event.key.keysym.sym);
+        message.key = virtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode);
         return true;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button != SDL_BUTTON_LEFT) return false;
