@@ -7,6 +7,7 @@
 
 #include "app/demo_app.h"
 #include "app/music_track.h"
+#include "demo/carried_state.h"
 #include "demo/timeline.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -67,12 +68,16 @@ void driveFrame(double frameTime) {
         }
         return;
     }
+    const double t = frameTime - s + demoClock.offset;
+    if (demoClock.rebuildStepMs > 0) {
+        if (t < kShowEnd) rebuildCarriedState(t, demoClock.rebuildStepMs);
+        demoClock.rebuildStepMs = 0;
+    }
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     setupLights();
     glPushMatrix();
-    const double t = frameTime - s + demoClock.offset;
     const int scene = sceneForTime(t);
     if (scene <= 12) {
         sceneDrawer(scene, t);

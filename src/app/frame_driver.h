@@ -20,6 +20,9 @@ int sceneForTime(double t);
 struct DemoClock {
     double start = -2.0;
     double offset = 0.0;  // demo time of the first drawn frame (--from)
+    // > 0 after a jump (--from, the player): before the next drawn frame, the state frames carry
+    // is rebuilt as play at this step (ms) would have left it.
+    double rebuildStepMs = 0.0;
 };
 extern DemoClock demoClock;
 

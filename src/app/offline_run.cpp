@@ -76,6 +76,8 @@ int runOffline(const Options& options) {
     }
     if (options.seeded) setDemoSeed(options.seed);
     demoClock.offset = options.fromMs;
+    // Starting late: the first frame shows what the frames before it would have left behind.
+    if (options.fromMs > 0) demoClock.rebuildStepMs = 1000.0 / options.fps;
     setMusicStart(options.fromMs);
 
     const auto setupStart = Clock::now();
