@@ -3,6 +3,7 @@
 
 #include "app/frame_driver.h"
 #include "app/music_track.h"
+#include "app/player.h"
 #include "platform/window.h"
 
 DemoApp demoApp;
@@ -21,6 +22,7 @@ int runDemo() {
     createFont(demoApp.font);
     demoApp.window.setKeyDownHandler(onKeyDown);
     demoApp.window.setIdleHandler(onFrame);
+    if (windowed) installPlayer();  // --window: the player's keys and frames
     if (!windowed) demoApp.window.enterFullScreen();
     platform::showCursor(false);
     demoApp.window.runMessageLoop();

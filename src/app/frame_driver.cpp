@@ -29,6 +29,7 @@ double liveClock() {
 
 FrameClock frameClock = liveClock;
 SceneDrawer sceneDrawer = drawScene;
+StateRebuilder stateRebuilder = rebuildCarriedState;
 
 }  // namespace
 
@@ -40,6 +41,14 @@ int sceneForTime(double t) {
 
 void setFrameClock(FrameClock clock) { frameClock = clock ? clock : liveClock; }
 void setSceneDrawer(SceneDrawer drawer) { sceneDrawer = drawer ? drawer : drawScene; }
+void setStateRebuilder(StateRebuilder rebuilder) { stateRebuilder = rebuilder ? rebuilder : rebuildCarriedState; }
+double frameClockNow() { return frameClock(); }
+
+void rebuildIfPending(double t) {
+    if (demoClock.rebuildStepMs <= 0) return;
+    if (t < kShowEnd) stateRebuilder(t, demoClock.rebuildStepMs);
+    demoClock.rebuildStepMs = 0;
+}
 
 void resetFrameDriver() {
     demoClock.start = -2.0;
@@ -69,10 +78,7 @@ void driveFrame(double frameTime) {
         return;
     }
     const double t = frameTime - s + demoClock.offset;
-    if (demoClock.rebuildStepMs > 0) {
-        if (t < kShowEnd) rebuildCarriedState(t, demoClock.rebuildStepMs);
-        demoClock.rebuildStepMs = 0;
-    }
+    rebuildIfPending(t);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();

@@ -39,6 +39,13 @@ void setFrameClock(FrameClock clock);
 // The scene drawer the driver calls (drawScene of the timeline unless a test replaces it).
 using SceneDrawer = void (*)(int scene, double t);
 void setSceneDrawer(SceneDrawer drawer);
+// What rebuilds the carried state after a jump (rebuildCarriedState unless a test replaces it).
+using StateRebuilder = void (*)(double t, double stepMs);
+void setStateRebuilder(StateRebuilder rebuilder);
+// Runs a pending rebuild (DemoClock::rebuildStepMs) for a frame at demo time t, once.
+void rebuildIfPending(double t);
+// A reading of the frame clock, for the player's pause and seek.
+double frameClockNow();
 
 void onFrame();                          // read the clock, drive, update the title, swap
 void driveFrame(double frameTime);       // one frame of the show at the given timer reading

@@ -15,6 +15,8 @@ struct WindowState {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     bool modeChanged = false;
+    bool covering = false;  // desktop full screen without a window manager
+    SDL_Rect windowed{};    // where the window was before it covered the display
     bool quitPosted = false;
     int quitCode = 0;
     std::string error;
@@ -105,6 +107,7 @@ void destroyWindow() {
     releaseGLContext();
     if (state.window) SDL_DestroyWindow(state.window);
     state.window = nullptr;
+    state.covering = false;
 }
 
 bool createGLContext() {
@@ -144,6 +147,43 @@ void showCursor(bool visible) {
 void clientSize(int& width, int& height) {
     width = height = 0;
     if (state.window) SDL_GL_GetDrawableSize(state.window, &width, &height);
+}
+
+bool desktopFullScreen();
+
+bool windowMinimized() {
+    return state.window && (SDL_GetWindowFlags(state.window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+// Full screen on the desktop is the window manager's business; where none runs (a bare X server)
+// the window itself covers the display without its frame, and goes back to where it was.
+bool setDesktopFullScreen(bool on) {
+    if (!state.window || state.modeChanged || on == desktopFullScreen()) return false;
+    if (state.covering) {
+        SDL_SetWindowBordered(state.window, SDL_TRUE);
+        SDL_SetWindowSize(state.window, state.windowed.w, state.windowed.h);
+        SDL_SetWindowPosition(state.window, state.windowed.x, state.windowed.y);
+        state.covering = false;
+        return true;
+    }
+    int top = 0;
+    const bool managed = SDL_GetWindowBordersSize(state.window, &top, nullptr, nullptr, nullptr) == 0 && top > 0;
+    if (!on || managed) return SDL_SetWindowFullscreen(state.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(state.window), &bounds) != 0) return false;
+    SDL_GetWindowPosition(state.window, &state.windowed.x, &state.windowed.y);
+    SDL_GetWindowSize(state.window, &state.windowed.w, &state.windowed.h);
+    SDL_SetWindowBordered(state.window, SDL_FALSE);
+    SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
+    SDL_SetWindowSize(state.window, bounds.w, bounds.h);
+    state.covering = true;
+    return true;
+}
+
+bool desktopFullScreen() {
+    if (!state.window) return false;
+    const Uint32 flags = SDL_GetWindowFlags(state.window);
+    return state.covering || (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 bool changeDisplayMode(int width, int height) {
@@ -196,6 +236,15 @@ void waitMessage(WindowMessage& message) {
         SDL_Event event;
         if (SDL_WaitEvent(&event) && translate(event, message)) return;
     }
+}
+
+void waitForMessage(int timeoutMs) {
+    if (state.quitPosted) return;
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Delay(static_cast<Uint32>(timeoutMs > 0 ? timeoutMs : 0));
+        return;
+    }
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
 }
 
 void postQuitMessage(int code) {
