@@ -263,6 +263,7 @@ void onPlayerKeyUp(uint32_t key) { player.keyHeld[key & 0xff] = false; }
 void onPlayerPaint() { player.redraw = true; }
 
 void onPlayerFrame() {
+    if (platform::quitPosted()) return;  // the pump takes the quit next
     if (platform::windowMinimized()) {
         // Nothing is drawn; the show and the soundtrack go on, and the show still ends on time.
         player.minimized = true;
