@@ -99,8 +99,16 @@ double lastTrailWrite(double t, double step, int k) {
     return -1;
 }
 
+double previousFrame(double t, double step) {
+    const double limit = t - step / 2;
+    for (int scene = std::min(sceneForTime(limit), 12); scene >= 1; --scene) {
+        const long n = lastFrameBefore(scene, limit, step);
+        if (n >= 0) return kSchedule[scene - 1].start + n * step;
+    }
+    return -1;
+}
+
 void rebuildCarriedState(double t, double step) {
-    replayReels(t, step, demoAssets.reelAngles);
     const int scene = sceneForTime(t);
     std::vector<double> frames;
     for (int k = 1; k <= 5; ++k) {
@@ -111,9 +119,15 @@ void rebuildCarriedState(double t, double step) {
         else
             frames.push_back(g);
     }
+    // The frame just before t is drawn last in any case: what it leaves in the GL state (the
+    // material of its last draw, among others) is what the frame at t begins with in play.
+    const double previous = previousFrame(t, step);
+    if (previous >= 0) frames.push_back(previous);
     // Earliest first: a later frame overwrites what an earlier one left in a shared texture.
     std::sort(frames.begin(), frames.end());
     frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+    // Trail frames lie outside the reel scenes; the previous frame eases the reels the last step.
+    replayReels(previous >= 0 ? previous : t, step, demoAssets.reelAngles);
     for (double g : frames) drawUnseenFrame(g);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

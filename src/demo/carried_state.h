@@ -20,8 +20,13 @@ bool frameWritesTrail(int scene, double t, int k);
 // -1 when none did.
 double lastTrailWrite(double t, double step, int k);
 
-// Rebuilds the carried state for a frame at t about to be drawn: the reel angles by arithmetic;
-// each trail texture that this frame will not capture itself by drawing, unseen, the earlier
-// frames that last captured into it, or by clearing it when none did. Needs the show's GL
-// context and its assets; leaves the colour and depth buffers cleared and the modelview identity.
+// The demo time of the last frame before t (as above); -1 when t is the show's first frame.
+double previousFrame(double t, double step);
+
+// Rebuilds the carried state for a frame at t about to be drawn: each trail texture that this
+// frame will not capture itself by drawing, unseen, the earlier frames that last captured into
+// it, or by clearing it when none did; then the reel angles by arithmetic up to the frame before
+// t, which is drawn unseen last, so that the GL state it leaves behind is the one the frame at t
+// starts from in play. Needs the show's GL context and its assets; leaves the colour and depth
+// buffers cleared and the modelview identity.
 void rebuildCarriedState(double t, double step);
