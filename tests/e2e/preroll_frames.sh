@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A render that starts late shows what a render that played through shows: the frame of
 # --render --from t matches frame t of a render from the start of t's scene (PSNR at least 40 dB)
-# in the word reel scene, the light core's reels and early in the city flight, whose trails still
-# hold the sky dome's swarm.
+# in the word reel scene and at the light core's reels; early in the city flight, whose trails
+# still hold the sky dome's swarm, it matches a render that played through the dome's last trails.
 # usage: preroll_frames.sh <build-dir>
 set -u
 build=$(cd "$1" && pwd)
@@ -13,7 +13,8 @@ cd "$build"
 fail=0
 step=$(awk 'BEGIN { printf "%.17g", 1000 / 60 }')
 
-# case name, scene start (ms), frame index n: t = start + n * step.
+# case name, where the render that plays through starts (a frame of its scene, ms), frame index
+# n: t = start + n * step.
 check_case() {
     local name=$1 start=$2 n=$3
     local t to
@@ -40,5 +41,9 @@ check_case() {
 
 check_case word-reels 30428.571428571428 80      # 1.33 s in: the reels on their way to "_demo"
 check_case light-core 123000 100                 # 1.67 s in: "Play!" reels from where scene 3 left them
-check_case city-trails 95785.71428571428 6       # the trail copies show the dome's last swarm
+# The city flight's trail copies still show the sky dome's last swarm, captured at the end of its
+# second half: the render plays through those captures from eight frames before the last one,
+# and the jump rebuilds them.
+late_dome=$(awk -v s=80142.85714285714 -v d="$step" 'BEGIN { printf "%.17g", s + 836 * d }')
+check_case city-trails "$late_dome" 108
 exit $fail
