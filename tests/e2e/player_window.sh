@@ -33,6 +33,17 @@ shot() { import -window root -crop 800x600+0+0 "$work/$1.png"; }
 geometry() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'; }
 last_line() { grep '^player:' "$work/$1.err" | tail -1; }
 key() { xdotool key "$@"; sleep 1; }
+# Presses a key and waits (up to 30 s) for the player's next display line, into $work/<name>.line.
+key_line() {
+    local name=$1 before; shift
+    before=$(grep -c '^player:' "$work/player.err")
+    xdotool key "$@"
+    for _ in $(seq 1 300); do
+        [ "$(grep -c '^player:' "$work/player.err")" -gt "$before" ] && break
+        sleep 0.1
+    done
+    last_line player > "$work/$name.line"
+}
 
 # 1. The player.
 LUMIVANE_PLAYER_TRACE=1 LUMIVANE_MEDIA_LOG="$work/player.media" "$exe" --window --from 40000 2>"$work/player.err" &
@@ -40,23 +51,25 @@ pid=$!
 id=$(wait_for_title "^lumivane FPS:[0-9]+") || { echo "no player window"; kill $pid; exit 1; }
 xdotool mousemove --window "$id" 400 300 windowfocus --sync "$id"
 sleep 2
-key space
+key_line paused space
+sleep 0.5
 shot paused-1; sleep 0.5; shot paused-2
 xdotool getwindowname "$id" > "$work/paused.title"
-last_line player > "$work/paused.line"
 key space
 shot playing-1; sleep 0.5; shot playing-2
-key space
-last_line player > "$work/paused-again.line"
-key Right
-last_line player > "$work/right.line"
-key Next
-last_line player > "$work/next.line"
+key_line paused-again space
+key_line right Right
+key_line next Next
+key_line prior Prior
 key space
 key f
 geometry "$id" > "$work/full.geometry"
 key f
 geometry "$id" > "$work/window.geometry"
+key F11
+geometry "$id" > "$work/f11.geometry"
+key alt+Return
+geometry "$id" > "$work/altenter.geometry"
 xdotool key Escape
 wait $pid; echo $? > "$work/player.code"
 
@@ -89,11 +102,15 @@ paused_ms=$(ms_of paused-again); right_ms=$(ms_of right)
 check "Right moves the held time by 1 s ($paused_ms -> $right_ms ms)" [ $((right_ms - paused_ms)) = 1000 ]
 check "Page Down lands on the next scene's start ($(cat "$work/next.line"))" \
     grep -q "player: 1:06.428  scene 4  u 0.000" "$work/next.line"
+check "Page Up in a scene's first second goes to the one before ($(cat "$work/prior.line"))" \
+    grep -q "player: 0:30.428  scene 3  u 0.000" "$work/prior.line"
 check "F: a window the size of the screen ($(cat "$work/full.geometry"))" [ "$(cat "$work/full.geometry")" = 1024x768 ]
 check "F again: back to the window ($(cat "$work/window.geometry"))" [ "$(cat "$work/window.geometry")" = 800x600 ]
+check "F11 and Alt+Enter toggle it too ($(cat "$work/f11.geometry"), $(cat "$work/altenter.geometry"))" \
+    [ "$(cat "$work/f11.geometry"),$(cat "$work/altenter.geometry")" = 1024x768,800x600 ]
 check "Escape ends the player with exit code 1" [ "$(cat "$work/player.code")" = 1 ]
 expected_media=$(printf '%s\n' 'Open data\vorsa.wav' 'Play data\vorsa.wav from 40000' 'Pause data\vorsa.wav' \
-    'Resume data\vorsa.wav' 'Pause data\vorsa.wav' 'Play data\vorsa.wav from 66429')
+    'Resume data\vorsa.wav' 'Pause data\vorsa.wav' 'Play data\vorsa.wav from 30429')
 check "the soundtrack heard Pause, Resume and Play from" [ "$(cat "$work/player.media")" = "$expected_media" ]
 [ "$(cat "$work/player.media")" = "$expected_media" ] || { echo "media commands:"; cat "$work/player.media"; }
 
