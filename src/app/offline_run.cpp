@@ -91,6 +91,7 @@ int runOffline(const Options& options) {
     const double setupMs = msSince(setupStart);
     driveFrame(kBaseTime);
     driveFrame(kBaseTime);  // starts the clock: t = from on the next frame at kBaseTime
+    rebuildIfPending(options.fromMs);  // before the frames are timed
 
     const double step = 1000.0 / options.fps;
     const double to = options.toMs >= 0 ? std::min(options.toMs, kShowEnd) : kShowEnd;
