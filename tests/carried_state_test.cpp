@@ -57,6 +57,36 @@ void playThrough(double until, double (&angles)[5]) {
 
 }  // namespace
 
+class CarriedStateFrames : public ShowFrameTest {};
+
+// Across the sky dome's fold: the frames before the jump left the first half's last copies in
+// the textures the second half does not yet overwrite; the rebuild must leave the same.
+TEST_F(CarriedStateFrames, TrailTexturesAfterAJumpHoldWhatPlayingThroughLeft) {
+    const double start = 80142.85714285714, inverse = 7.070707070707077e-05;
+    const long first = static_cast<long>(0.494 / inverse / kStep);
+    const long jump = static_cast<long>(0.5015 / inverse / kStep) + 1;  // p about 0.003
+    for (long n = first; n < jump; ++n) drawDriven(5, start + n * kStep);
+    const double target = start + jump * kStep;
+    std::vector<uint8_t> played[5];
+    for (int k = 0; k < 5; ++k) played[k] = textureImage(demoAssets.trailTextures[k]);
+    EXPECT_GT(litFraction(played[4]), 0.001) << "the first half's last copy shows the swarm";
+
+    // Spoil the textures with another scene's frames, then jump.
+    drawDriven(4, 75000);
+    EXPECT_NE(textureImage(demoAssets.trailTextures[4]), played[4]);
+    rebuildCarriedState(target, kStep);
+    for (int k = 0; k < 5; ++k) {
+        if (frameWritesTrail(5, target, k + 1)) continue;
+        const auto rebuilt = textureImage(demoAssets.trailTextures[k]);
+        EXPECT_TRUE(rebuilt == played[k]) << "trail " << k << " differs after the jump";
+    }
+    expectCleanState();
+
+    // Before the sky tube no frame has written them: they are black after a jump there.
+    rebuildCarriedState(66428.57142857142 + kStep, kStep);
+    EXPECT_EQ(litFraction(textureImage(demoAssets.trailTextures[4])), 0.0);
+}
+
 TEST(CarriedState, ReelAnglesAfterAJumpEqualPlayingThrough) {
     // Three moments in each reel scene: the second frame, mid-word, late; then between and after.
     const double moments[] = {
@@ -119,34 +149,4 @@ TEST(CarriedState, TrailWritesFollowTheScenes) {
     EXPECT_FALSE(frameWritesTrail(5, g + kStep, 5));
     // Nothing writes trails before the sky tube.
     EXPECT_EQ(lastTrailWrite(scene4 + 10 * kStep, kStep, 5), -1);
-}
-
-class CarriedStateFrames : public ShowFrameTest {};
-
-// Across the sky dome's fold: the frames before the jump left the first half's last copies in
-// the textures the second half does not yet overwrite; the rebuild must leave the same.
-TEST_F(CarriedStateFrames, TrailTexturesAfterAJumpHoldWhatPlayingThroughLeft) {
-    const double start = 80142.85714285714, inverse = 7.070707070707077e-05;
-    const long first = static_cast<long>(0.494 / inverse / kStep);
-    const long jump = static_cast<long>(0.5015 / inverse / kStep) + 1;  // p about 0.003
-    for (long n = first; n < jump; ++n) drawDriven(5, start + n * kStep);
-    const double target = start + jump * kStep;
-    std::vector<uint8_t> played[5];
-    for (int k = 0; k < 5; ++k) played[k] = textureImage(demoAssets.trailTextures[k]);
-    EXPECT_GT(litFraction(played[4]), 0.001) << "the first half's last copy shows the swarm";
-
-    // Spoil the textures with another scene's frames, then jump.
-    drawDriven(4, 75000);
-    EXPECT_NE(textureImage(demoAssets.trailTextures[4]), played[4]);
-    rebuildCarriedState(target, kStep);
-    for (int k = 0; k < 5; ++k) {
-        if (frameWritesTrail(5, target, k + 1)) continue;
-        const auto rebuilt = textureImage(demoAssets.trailTextures[k]);
-        EXPECT_TRUE(rebuilt == played[k]) << "trail " << k << " differs after the jump";
-    }
-    expectCleanState();
-
-    // Before the sky tube no frame has written them: they are black after a jump there.
-    rebuildCarriedState(66428.57142857142 + kStep, kStep);
-    EXPECT_EQ(litFraction(textureImage(demoAssets.trailTextures[4])), 0.0);
 }
