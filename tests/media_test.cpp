@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <SDL.h>
+
 #include "platform/media.h"
 
 namespace {
@@ -67,6 +69,24 @@ TEST_F(MediaTest, OpenPlayStopSeekClose) {
     EXPECT_EQ(platform::mediaPositionMs(), -1);
     ASSERT_EQ(platform::mediaCommandLog().size(), 7u);
     EXPECT_EQ(platform::mediaCommandLog()[0], "Open " + file);
+}
+
+TEST_F(MediaTest, PauseHoldsThePositionAndResumePlaysOnFromIt) {
+    send("Open " + file);
+    send("Play " + file + " from 500");
+    send("Pause " + file);
+    EXPECT_FALSE(platform::mediaPlaying());
+    const double held = platform::mediaPositionMs();
+    EXPECT_GE(held, 500);
+    SDL_Delay(150);
+    EXPECT_EQ(platform::mediaPositionMs(), held) << "nothing is fed while paused";
+    send("Resume " + file);
+    EXPECT_TRUE(platform::mediaPlaying());
+    for (int i = 0; i < 100 && platform::mediaPositionMs() == held; ++i) SDL_Delay(10);
+    EXPECT_GT(platform::mediaPositionMs(), held) << "playback goes on from the held place";
+    EXPECT_LT(platform::mediaPositionMs(), held + 1000);
+    send("Pause other.wav");
+    EXPECT_TRUE(platform::mediaPlaying()) << "another device's pause is not ours";
 }
 
 TEST_F(MediaTest, PlayingPastTheEndClampsAndCommandsForOtherDevicesAreIgnored) {

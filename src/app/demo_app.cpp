@@ -6,6 +6,7 @@
 
 #include "app/frame_driver.h"
 #include "app/music_track.h"
+#include "app/player.h"
 #include "platform/window.h"
 
 DemoApp demoApp;
@@ -37,6 +38,7 @@ int runDemo() {
     demoApp.window.setKeyDownHandler(onKeyDown);
     demoApp.window.setIdleHandler(onFrame);
     useTestClockIfAsked();
+    if (windowed) installPlayer();  // --window: the player's keys and frames
     if (!windowed) demoApp.window.enterFullScreen();
     platform::showCursor(false);
     demoApp.window.runMessageLoop();

@@ -8,6 +8,7 @@
 
 #include "app/demo_app.h"
 #include "app/music_track.h"
+#include "demo/carried_state.h"
 #include "demo/timeline.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -46,6 +47,7 @@ double steppedClock() {
 
 FrameClock frameClock = carriedTime;
 SceneDrawer sceneDrawer = drawScene;
+StateRebuilder stateRebuilder = rebuildCarriedState;
 
 }  // namespace
 
@@ -72,6 +74,14 @@ void useSteppedFrameClock(double step, double holdAt) {
     frameClock = steppedClock;
 }
 void setSceneDrawer(SceneDrawer drawer) { sceneDrawer = drawer ? drawer : drawScene; }
+void setStateRebuilder(StateRebuilder rebuilder) { stateRebuilder = rebuilder ? rebuilder : rebuildCarriedState; }
+double frameClockNow() { return frameClock(); }
+
+void rebuildIfPending(double t) {
+    if (demoClock.rebuildStepMs <= 0) return;
+    if (t < kShowEnd) stateRebuilder(t, demoClock.rebuildStepMs);
+    demoClock.rebuildStepMs = 0;
+}
 
 void resetFrameDriver() {
     demoClock.start = -2.0;
@@ -100,12 +110,13 @@ void driveFrame(double frameTime) {
         }
         return;
     }
+    const double t = frameTime - s + demoClock.offset;
+    rebuildIfPending(t);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     setupLights();
     glPushMatrix();
-    const double t = frameTime - s + demoClock.offset;
     const int scene = sceneForTime(t);
     if (scene <= 12) {
         sceneDrawer(scene, t);

@@ -20,6 +20,9 @@ int sceneForTime(double t);
 struct DemoClock {
     double start = -2.0;
     double offset = 0.0;  // demo time of the first drawn frame (--from)
+    // > 0 after a jump (--from, the player): before the next drawn frame, the state frames carry
+    // is rebuilt as play at this step (ms) would have left it.
+    double rebuildStepMs = 0.0;
 };
 extern DemoClock demoClock;
 
@@ -46,6 +49,13 @@ void useSteppedFrameClock(double step, double holdAt);
 // The scene drawer the driver calls (drawScene of the timeline unless a test replaces it).
 using SceneDrawer = void (*)(int scene, double t);
 void setSceneDrawer(SceneDrawer drawer);
+// What rebuilds the carried state after a jump (rebuildCarriedState unless a test replaces it).
+using StateRebuilder = void (*)(double t, double stepMs);
+void setStateRebuilder(StateRebuilder rebuilder);
+// Runs a pending rebuild (DemoClock::rebuildStepMs) for a frame at demo time t, once.
+void rebuildIfPending(double t);
+// A reading of the frame clock, for the player's pause and seek.
+double frameClockNow();
 
 void onFrame();                          // read the clock, drive, update the title, swap
 void driveFrame(double frameTime);       // one frame of the show at the given timer reading

@@ -42,6 +42,8 @@ public:
 
     void setKeyDownHandler(KeyHandler handler) { slots.keyDown = handler; }
     void setIdleHandler(IdleHandler handler) { slots.idle = handler; }
+    void setKeyUpHandler(KeyHandler handler) { slots.keyUp = handler; }
+    void setPaintHandler(PaintHandler handler) { slots.paint = handler; }
     void swapBuffers();
     void setTitle(const char* text);
     void showMessage(const char* text);

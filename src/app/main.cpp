@@ -9,6 +9,7 @@
 #include "app/music_track.h"
 #include "app/offline_run.h"
 #include "app/options.h"
+#include "demo/carried_state.h"
 #include "demo/demo_assets.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     setWindowedMode(options.windowed);
     if (options.seeded) setDemoSeed(options.seed);
     demoClock.offset = options.fromMs;
+    if (options.fromMs > 0) demoClock.rebuildStepMs = kNominalStepMs;
     setMusicStart(options.fromMs);
     // The show's exit code is 1 after a normal run, whatever quit code was posted.
     return runDemo() == 0 ? 1 : 0;

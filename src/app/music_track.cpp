@@ -23,14 +23,20 @@ void setMusicStart(double ms) { startMs = ms > 0 ? ms : 0; }
 void openMusic() { send("Open %s"); }
 
 void playMusic() {
-    if (startMs <= 0) {
+    if (startMs <= 0)
         send("Play %s");
-        return;
-    }
+    else
+        playMusicFrom(startMs);
+}
+
+void playMusicFrom(double ms) {
     char command[64];
-    std::snprintf(command, sizeof command, "Play %s from %.0f", kMusicFile, startMs);
+    std::snprintf(command, sizeof command, "Play %s from %.0f", kMusicFile, ms > 0 ? ms : 0.0);
     platform::sendMediaCommand(command);
 }
+
+void pauseMusic() { send("Pause %s"); }
+void resumeMusic() { send("Resume %s"); }
 
 void stopMusic() {
     send("Stop %s");

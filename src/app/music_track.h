@@ -12,5 +12,10 @@ void playMusic();   // "Play data\vorsa.wav", or "... from <ms>" after setMusicS
 void stopMusic();   // "Stop ...", "Seek ... to start"
 void closeMusic();  // stopMusic, then "Close ..."
 
+// The player's commands: "Pause ...", "Resume ..." and "Play ... from <ms>".
+void pauseMusic();
+void resumeMusic();
+void playMusicFrom(double ms);
+
 // Where playback starts, in milliseconds (--from); 0 plays from the beginning.
 void setMusicStart(double ms);

@@ -128,6 +128,8 @@ int runOffline(const Options& options) {
     std::fprintf(stderr, "GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     if (options.seeded) setDemoSeed(options.seed);
     demoClock.offset = options.fromMs;
+    // Starting late: the first frame shows what the frames before it would have left behind.
+    if (options.fromMs > 0) demoClock.rebuildStepMs = 1000.0 / options.fps;
     setMusicStart(options.fromMs);
 
     const auto setupStart = Clock::now();
@@ -141,6 +143,7 @@ int runOffline(const Options& options) {
     const double setupMs = msSince(setupStart);
     driveFrame(kBaseTime);
     driveFrame(kBaseTime);  // starts the clock: t = from on the next frame at kBaseTime
+    rebuildIfPending(options.fromMs);  // before the frames are timed
 
     std::string error;
     if (out.sink && !out.frames.start(width, height, out.sink.get(), error)) {

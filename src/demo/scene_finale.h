@@ -29,6 +29,9 @@ inline LightCoreSway lightCoreSway(double u) {
     return {10 * std::sin(125.66368000000001 * u), 15 * std::sin(94.24776 * u)};
 }
 
+// One frame's easing of the reels at u: towards "Play!" by u^3.
+void easePlayReels(double (&angles)[5], double u);
+
 // The torus wheel's surge toward the viewer and the strength of its green outlines: only for
 // 0.3 < u <= 0.7, alpha = sin(pi w^2) with w = 2.5 (u - 0.3), kept in single precision; the wheel
 // comes 800 alpha units nearer. Outlines are drawn only while alpha > 0.

@@ -22,6 +22,13 @@ inline SkyTubeTurn skyTubeTurn(double u) {
     const double a = u * u;
     return {180 * std::sin(2 * kPi * a), 30 * std::sin(4 * kPi * a)};
 }
+// Progress between the trail copies of the sky tube's and the sky dome's swarms and of the city
+// fly-by; the fly-by has trails in the first half of the city flight only (u <= 0.5).
+inline constexpr double kSkyTubeTrailStep = 0.01;
+inline constexpr double kSkyDomeTrailStep = 0.01;
+inline constexpr double kCityTrailStep = 0.05;
+inline bool cityFlightHasTrails(double u) { return !(u > 0.5); }
+
 // The sky tube's white flash at progress u; it is shown while u <= 0.02.
 inline constexpr double kSkyTubeFlashEnd = 0.02;
 inline double skyTubeFlash(double u) { return std::sin(u * 50 * kPi); }

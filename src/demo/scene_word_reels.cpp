@@ -54,6 +54,11 @@ PortraitPose portraitFor(double u) {
 
 double wordReelFlash(double u) { return std::sin(u * 200 * kPi); }
 
+void easeWordReels(double (&angles)[5], double u) {
+    const WordWindow window = wordWindowFor(u);
+    if (window.index >= 0) setReels(angles, kWordCells[window.index], window.ease);
+}
+
 void sweepingGlow(const EffectTexture& texture, double w, double strength) {
     const int c = sweepShift(w);
     glPushMatrix();
@@ -193,8 +198,7 @@ void drawWordReelScene(double u, double) {
     ringsOverlay();
     drawPortraits(u);
 
-    const WordWindow window = wordWindowFor(u);
-    if (window.index >= 0) setReels(a.reelAngles, kWordCells[window.index], window.ease);
+    easeWordReels(a.reelAngles, u);
     drawWordDisplay();
 
     if (title >= 0) sweepingGlow(a.glowTexture, w, sweep);

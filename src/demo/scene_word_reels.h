@@ -40,6 +40,10 @@ struct PortraitPose {
 };
 PortraitPose portraitFor(double u);
 
+// One frame's easing of the reels at u: towards the word of u's window by its factor; nothing
+// past the end of the scene.
+void easeWordReels(double (&angles)[5], double u);
+
 // The opening flash lasts while u <= kWordReelFlashEnd; its strength is sin(200 pi u).
 inline constexpr double kWordReelFlashEnd = 0.005;
 double wordReelFlash(double u);

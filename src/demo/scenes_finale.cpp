@@ -100,6 +100,8 @@ void drawTorusWheel(double u) {
 
 }  // namespace
 
+void easePlayReels(double (&angles)[5], double u) { setReels(angles, "Play!", u * u * u); }
+
 void drawLightCoreScene(double u, double /*t*/) {
     drawLineRings(u);
     const bool flash = u <= kLightCoreFlashEnd;
@@ -115,7 +117,7 @@ void drawLightCoreScene(double u, double /*t*/) {
     drawModel(demoAssets.hikari, false, false, false);
     endCapture(demoAssets.glowTexture, kScreenWidth, kScreenHeight);
 
-    setReels(demoAssets.reelAngles, "Play!", u * u * u);
+    easePlayReels(demoAssets.reelAngles, u);
     drawFifteenReels(u);
     drawTorusWheel(u);
 

@@ -33,7 +33,7 @@ void drawSkyTubeScene(double u, double /*t*/) {
     const bool flash = u <= kSkyTubeFlashEnd;
     if (flash) flashPass(skyTubeFlash(u));
 
-    trailPasses(u, 0.01, [&](double d, const EffectTexture& texture) {
+    trailPasses(u, kSkyTubeTrailStep, [&](double d, const EffectTexture& texture) {
         glPushMatrix();
         beginCapture();
         glRotated(turn.ry, 0, 1, 0);
@@ -91,7 +91,7 @@ void drawSkyDomeScene(double u, double /*t*/) {
     if (flash) flashPass(skyDomeFlash(fold.p));
 
     if (trails) {
-        trailPasses(fold.p, 0.01, [&](double e, const EffectTexture& texture) {
+        trailPasses(fold.p, kSkyDomeTrailStep, [&](double e, const EffectTexture& texture) {
             glPushMatrix();
             beginCapture();
             placeDome();
@@ -133,7 +133,7 @@ void drawCityFlightScene(double u, double /*t*/) {
     const bool flash = u >= kCityFlashStart;
     if (flash) flashPass(cityFlash(u));
 
-    if (u > 0.5) {
+    if (!cityFlightHasTrails(u)) {
         // Second half: the camera path, with the city glowing.
         const double v = 2 * (u - 0.5);
         beginCapture();
@@ -154,7 +154,7 @@ void drawCityFlightScene(double u, double /*t*/) {
     } else {
         // First half: the fly-by, with trails.
         const double p = 2 * u;
-        trailPasses(p, 0.05, [](double d, const EffectTexture& texture) {
+        trailPasses(p, kCityTrailStep, [](double d, const EffectTexture& texture) {
             beginCapture();
             drawCityFlyby(d);
             endCapture(texture, kScreenWidth, kScreenHeight);

@@ -36,6 +36,8 @@ void trailOverlays();                      // the five trail textures, opacities
 // needs to push around them, so it is handed the texture to end into.
 template <class Subject>
 void trailPasses(double p, double step, Subject&& subject);
+// Whether trail pass k (1..5) runs at subject progress p.
+inline bool trailPassRuns(double p, double step, int k) { return p - k * step >= 0; }
 
 // Scene draws, one source file per group of scenes (u progress, t demo time in ms).
 void drawTitleScene(double u, double t);      // 1
@@ -56,7 +58,6 @@ void drawBlackScene(double u, double t);      // 12
 template <class Subject>
 void trailPasses(double p, double step, Subject&& subject) {
     for (int k = 1; k <= 5; ++k) {
-        const double d = p - k * step;
-        if (d >= 0) subject(d, demoAssets.trailTextures[k - 1]);
+        if (trailPassRuns(p, step, k)) subject(p - k * step, demoAssets.trailTextures[k - 1]);
     }
 }

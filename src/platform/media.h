@@ -1,7 +1,9 @@
 // A small interpreter of media-control string commands over SDL audio, for one WAV file:
 //   "Open <file>", "Play <file>", "Play <file> from <ms>", "Stop <file>",
-//   "Seek <file> to start", "Close <file>".
+//   "Seek <file> to start", "Close <file>", and for the player "Pause <file>" (holds the
+//   position) and "Resume <file>" (plays on from it).
 // It fails silently like the interface it replaces: no device or no file means silence.
+// LUMIVANE_MEDIA_LOG=<file> in the environment appends every command to that file (tests).
 #pragma once
 #include <string>
 #include <vector>

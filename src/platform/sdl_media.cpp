@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -82,6 +83,12 @@ bool names(std::string_view device) { return track.output && device == track.dev
 void sendMediaCommand(const char* command) {
     if (!command) return;
     commandLog.emplace_back(command);
+    if (const char* logFile = std::getenv("LUMIVANE_MEDIA_LOG"); logFile && *logFile) {
+        if (std::FILE* f = std::fopen(logFile, "a")) {
+            std::fprintf(f, "%s\n", command);
+            std::fclose(f);
+        }
+    }
     std::string_view text(command);
     const auto space = text.find(' ');
     if (space == std::string_view::npos) return;
@@ -106,10 +113,14 @@ void sendMediaCommand(const char* command) {
         }
         SDL_PauseAudioDevice(track.output, 0);
         track.playing = true;
-    } else if (verb == "Stop") {
+    } else if (verb == "Stop" || verb == "Pause") {
         if (!names(rest)) return;
         SDL_PauseAudioDevice(track.output, 1);
         track.playing = false;
+    } else if (verb == "Resume") {
+        if (!names(rest)) return;
+        SDL_PauseAudioDevice(track.output, 0);
+        track.playing = true;
     } else if (verb == "Seek") {
         constexpr std::string_view toStart = " to start";
         if (rest.size() < toStart.size() || rest.substr(rest.size() - toStart.size()) != toStart) return;

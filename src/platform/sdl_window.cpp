@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/standin_display.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -16,6 +17,8 @@ struct WindowState {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     bool modeChanged = false;
+    bool covering = false;  // desktop full screen without a window manager
+    SDL_Rect windowed{};    // where the window was before it covered the display
     bool quitPosted = false;
     int quitCode = 0;
     std::string error;
@@ -44,27 +47,6 @@ bool initVideo() {
     return true;
 }
 
-// Virtual-key codes of the keys a caller may look at: letters and digits as their upper-case
-// characters, the named keys as their Win32 values.
-uint32_t virtualKey(SDL_Keycode key) {
-    if (key >= 'a' && key <= 'z') return static_cast<uint32_t>(key - 'a' + 'A');
-    if (key >= '0' && key <= '9') return static_cast<uint32_t>(key);
-    switch (key) {
-    case SDLK_ESCAPE: return 27;
-    case SDLK_RETURN: return 13;
-    case SDLK_SPACE: return 32;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
-    case SDLK_LEFT: return 37;
-    case SDLK_UP: return 38;
-    case SDLK_RIGHT: return 39;
-    case SDLK_DOWN: return 40;
-    default:
-        if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<uint32_t>(112 + (key - SDLK_F1));
-        return static_cast<uint32_t>(key & 0xff);
-    }
-}
-
 bool pointerMessages = false;
 
 // Turns an SDL event into a window message; false for events the window does not hear about.
@@ -86,7 +68,7 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         message.kind = event.type == SDL_KEYDOWN ? WindowMessage::KeyDown : WindowMessage::KeyUp;
-        message.key = virtualKey(event.key.keysym.sym);
+        message.key = virtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode);
         return true;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button != SDL_BUTTON_LEFT) return false;
@@ -154,6 +136,7 @@ void destroyWindow() {
     if (auto* s = standIn()) return s->destroyWindow();
     if (state.window) SDL_DestroyWindow(state.window);
     state.window = nullptr;
+    state.covering = false;
 }
 
 bool createGLContext() {
@@ -205,6 +188,43 @@ void clientSize(int& width, int& height) {
         return;
     }
     if (state.window) SDL_GL_GetDrawableSize(state.window, &width, &height);
+}
+
+bool desktopFullScreen();
+
+bool windowMinimized() {
+    return state.window && (SDL_GetWindowFlags(state.window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+// Full screen on the desktop is the window manager's business; where none runs (a bare X server)
+// the window itself covers the display without its frame, and goes back to where it was.
+bool setDesktopFullScreen(bool on) {
+    if (!state.window || state.modeChanged || on == desktopFullScreen()) return false;
+    if (state.covering) {
+        SDL_SetWindowBordered(state.window, SDL_TRUE);
+        SDL_SetWindowSize(state.window, state.windowed.w, state.windowed.h);
+        SDL_SetWindowPosition(state.window, state.windowed.x, state.windowed.y);
+        state.covering = false;
+        return true;
+    }
+    int top = 0;
+    const bool managed = SDL_GetWindowBordersSize(state.window, &top, nullptr, nullptr, nullptr) == 0 && top > 0;
+    if (!on || managed) return SDL_SetWindowFullscreen(state.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(state.window), &bounds) != 0) return false;
+    SDL_GetWindowPosition(state.window, &state.windowed.x, &state.windowed.y);
+    SDL_GetWindowSize(state.window, &state.windowed.w, &state.windowed.h);
+    SDL_SetWindowBordered(state.window, SDL_FALSE);
+    SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
+    SDL_SetWindowSize(state.window, bounds.w, bounds.h);
+    state.covering = true;
+    return true;
+}
+
+bool desktopFullScreen() {
+    if (!state.window) return false;
+    const Uint32 flags = SDL_GetWindowFlags(state.window);
+    return state.covering || (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 bool changeDisplayMode(int width, int height) {
@@ -283,6 +303,15 @@ void waitMessage(WindowMessage& message) {
         SDL_Event event;
         if (SDL_WaitEvent(&event) && translate(event, message)) return;
     }
+}
+
+void waitForMessage(int timeoutMs) {
+    if (state.quitPosted) return;
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Delay(static_cast<Uint32>(timeoutMs > 0 ? timeoutMs : 0));
+        return;
+    }
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
 }
 
 void postQuitMessage(int code) {

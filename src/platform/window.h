@@ -37,6 +37,11 @@ void swapWindow();
 void setWindowTitle(const char* title);
 void showCursor(bool visible);
 void clientSize(int& width, int& height);
+bool windowMinimized();
+// Full screen on the desktop as it is (no display-mode change), or back to the window; false
+// when the window cannot.
+bool setDesktopFullScreen(bool on);
+bool desktopFullScreen();
 
 // A real display-mode change to width x height full screen; false when the display refuses.
 // LUMIVANE_REFUSE_MODE_CHANGE=1 in the environment makes it refuse (tests).
@@ -52,6 +57,8 @@ bool showOwnedMessageBox(const char* caption, const char* text);
 bool peekMessage(WindowMessage& message);
 // Blocks until a message arrives.
 void waitMessage(WindowMessage& message);
+// Waits until a message is waiting or timeoutMs have passed, taking nothing from the queue.
+void waitForMessage(int timeoutMs);
 void postQuitMessage(int code);
 bool quitPosted();
 void resetMessageQueue();  // forget a posted quit (tests)
