@@ -7,6 +7,7 @@
 
 #include "app/demo_app.h"
 #include "app/music_track.h"
+#include "app/picture_target.h"
 #include "demo/timeline.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -52,7 +53,9 @@ void onFrame() {
     demoApp.window.swapBuffers();
 }
 
-void driveFrame(double frameTime) {
+namespace {
+
+void driveShowFrame(double frameTime) {
     double& s = demoClock.start;
     if (s == -2.0) {
         sceneDrawer(0, s);
@@ -83,6 +86,14 @@ void driveFrame(double frameTime) {
     closeMusic();
     platform::postQuitMessage(0);
     glPopMatrix();
+}
+
+}  // namespace
+
+void driveFrame(double frameTime) {
+    beginPictureFrame();
+    driveShowFrame(frameTime);
+    presentPicture();
 }
 
 void updateFrameRate() {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/picture_target.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -96,8 +97,19 @@ void GLWindow::windowProc(const platform::WindowMessage& message) {
     case platform::WindowMessage::LeftButtonDown:
         if (slots.leftButton) slots.leftButton(message.x, message.y);
         break;
+    case platform::WindowMessage::Resized:
+        resizePending = true;
+        pendingWidth = message.width;
+        pendingHeight = message.height;
+        break;
     case platform::WindowMessage::Quit: break;
     }
+}
+
+void GLWindow::applyPendingResize() {
+    if (!resizePending) return;
+    resizePending = false;
+    if (slots.resized) slots.resized(pendingWidth, pendingHeight);
 }
 
 void GLWindow::runMessageLoop() {
@@ -107,6 +119,7 @@ void GLWindow::runMessageLoop() {
             if (message.kind == platform::WindowMessage::Quit) break;
             windowProc(message);
         } else if (slots.idle) {
+            applyPendingResize();
             slots.idle();
         } else {
             platform::waitMessage(message);
@@ -150,6 +163,7 @@ void GLWindow::leaveFullScreen() {
 }
 
 void GLWindow::swapBuffers() {
+    presentPicture();
     ++swapCount;
     if (platform::windowExists())
         platform::swapWindow();

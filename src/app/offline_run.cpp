@@ -13,6 +13,7 @@
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
 #include "app/music_track.h"
+#include "app/picture_target.h"
 #include "demo/demo_assets.h"
 #include "platform/headless_gl.h"
 #include "platform/media.h"
@@ -37,15 +38,17 @@ double peakResidentMb() {
 // Any timer reading far from zero serves: only differences count.
 constexpr double kBaseTime = 1.0e6;
 
-bool writeFrame(const std::string& dir, int index, std::vector<unsigned char>& rows,
+// The output picture of the frame just drawn, from the default framebuffer.
+bool writeFrame(const std::string& dir, int index, int width, int height, std::vector<unsigned char>& rows,
                 std::vector<unsigned char>& flipped) {
+    const size_t stride = size_t(width) * 3;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    for (int y = 0; y < 600; ++y)
-        std::copy_n(rows.data() + (599 - y) * 800 * 3, 800 * 3, flipped.data() + y * 800 * 3);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    for (int y = 0; y < height; ++y)
+        std::copy_n(rows.data() + (height - 1 - y) * stride, stride, flipped.data() + y * stride);
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06d.png", index);
-    return platform::writePng((dir + name).c_str(), 800, 600, flipped.data());
+    return platform::writePng((dir + name).c_str(), width, height, flipped.data());
 }
 
 double percentile(std::vector<double> values, double q) {
@@ -70,18 +73,23 @@ int runOffline(const Options& options) {
     platform::setMessageBoxesHeadless(true);
     platform::setAudioEnabled(false);
     platform::HeadlessGL context;
-    if (!context.create(800, 600)) {
+    if (!context.create(options.width, options.height)) {
         std::fprintf(stderr, "lumivane: no headless GL context: %s\n", context.error().c_str());
-        return 1;
+        return context.sizeRefused() ? 2 : 1;
     }
+    std::string pictureError;
+    if (!fitPicture(options.width, options.height, std::max(1, options.ssaa), 0, pictureError)) {
+        std::fprintf(stderr, "lumivane: %s\n", pictureError.c_str());
+        return 2;
+    }
+    const PictureGeometry& picture = currentPicture();
     if (options.seeded) setDemoSeed(options.seed);
     demoClock.offset = options.fromMs;
     setMusicStart(options.fromMs);
 
     const auto setupStart = Clock::now();
     openMusic();
-    setProjection(0, 0, 800, 600, 1.0, 10000.0);
-    createFont(demoApp.font);
+    createFont(demoApp.font, picture.scale());
     const double fontMs = msSince(setupStart);
     resetFrameDriver();
     driveFrame(kBaseTime);  // the black frame and the set-up
@@ -93,7 +101,7 @@ int runOffline(const Options& options) {
     const double step = 1000.0 / options.fps;
     const double to = options.toMs >= 0 ? std::min(options.toMs, kShowEnd) : kShowEnd;
     const long total = std::max(0L, static_cast<long>(std::ceil((to - options.fromMs) / step)));
-    std::vector<unsigned char> rows(render ? 800 * 600 * 3 : 0), flipped(rows.size());
+    std::vector<unsigned char> rows(render ? size_t(options.width) * options.height * 3 : 0), flipped(rows.size());
     std::vector<std::vector<double>> frameMs(13);
     long glErrors = 0;
     int written = 0;
@@ -110,7 +118,7 @@ int runOffline(const Options& options) {
         }
         frameMs[sceneForTime(t) % 13].push_back(elapsed);
         if (render) {
-            if (!writeFrame(options.renderDir, written, rows, flipped)) {
+            if (!writeFrame(options.renderDir, written, options.width, options.height, rows, flipped)) {
                 std::fprintf(stderr, "\nlumivane: cannot write frame %d into %s\n", written, options.renderDir.c_str());
                 return 1;
             }
@@ -124,6 +132,10 @@ int runOffline(const Options& options) {
     if (glErrors) std::fprintf(stderr, "GL errors: %ld\n", glErrors);
 
     if (!render) {
+        std::printf("output %dx%d  picture %dx%d at %d,%d  drawn %dx%d  capture %dx%d  ssaa %d\n", options.width,
+                    options.height, picture.width, picture.height, picture.left, picture.bottom,
+                    picture.drawWidth(), picture.drawHeight(), picture.captureSize(), picture.captureSize(),
+                    picture.factor);
         std::printf("scene  frames  median ms  p95 ms\n");
         for (int s = 1; s <= 12; ++s) {
             if (frameMs[s].empty()) continue;
@@ -136,5 +148,6 @@ int runOffline(const Options& options) {
         std::fprintf(stderr, "wrote %d frames into %s\n", written, options.renderDir.c_str());
     }
     releaseFont(demoApp.font);
+    releasePicture();
     return 0;
 }

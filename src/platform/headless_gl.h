@@ -1,5 +1,5 @@
-// An offscreen GL context on EGL's surfaceless Mesa platform with an 800x600 pbuffer: the
-// picture of the tests, of --render and of --bench. The pbuffer is single-buffered, so the
+// An offscreen GL context on EGL's surfaceless Mesa platform with a pbuffer of the output's size
+// (800x600 unless asked otherwise): the picture of the tests, of --render and of --bench. The pbuffer is single-buffered, so the
 // default draw and read buffer is the front one.
 #pragma once
 #include <string>
@@ -18,12 +18,15 @@ public:
     void destroy();
     bool valid() const { return context_ != nullptr; }
     const std::string& error() const { return error_; }
+    // The last create failed because the size is over the largest pbuffer EGL offers.
+    bool sizeRefused() const { return sizeRefused_; }
 
 private:
     void* display_ = nullptr;
     void* surface_ = nullptr;
     void* context_ = nullptr;
     std::string error_;
+    bool sizeRefused_ = false;
 };
 
 }  // namespace platform

@@ -75,6 +75,11 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
             message.kind = WindowMessage::Paint;
             return true;
         }
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && state.window) {
+            message.kind = WindowMessage::Resized;
+            SDL_GL_GetDrawableSize(state.window, &message.width, &message.height);
+            return true;
+        }
         return false;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -164,6 +169,12 @@ void showCursor(bool visible) {
 void clientSize(int& width, int& height) {
     width = height = 0;
     if (state.window) SDL_GL_GetDrawableSize(state.window, &width, &height);
+}
+
+void setWindowResizable(bool resizable, int minWidth, int minHeight) {
+    if (!state.window) return;
+    SDL_SetWindowMinimumSize(state.window, minWidth, minHeight);
+    SDL_SetWindowResizable(state.window, resizable ? SDL_TRUE : SDL_FALSE);
 }
 
 bool changeDisplayMode(int width, int height) {

@@ -7,10 +7,11 @@ namespace platform {
 
 // What the pump hands to the window procedure, in the shape of the Win32 messages it replaces.
 struct WindowMessage {
-    enum Kind { KeyDown, KeyUp, LeftButtonDown, Destroyed, Paint, Quit } kind = Quit;
+    enum Kind { KeyDown, KeyUp, LeftButtonDown, Destroyed, Paint, Resized, Quit } kind = Quit;
     uint32_t key = 0;   // virtual-key code for KeyDown / KeyUp (Escape is 27)
     uint16_t x = 0, y = 0;  // LeftButtonDown position in client pixels
     int quitCode = 0;   // Quit
+    int width = 0, height = 0;  // Resized: the new drawable size in pixels
 };
 
 // Opens a hidden window of the given client size at (left, top), titled, able to carry an RGBA
@@ -32,6 +33,8 @@ void swapWindow();
 void setWindowTitle(const char* title);
 void showCursor(bool visible);
 void clientSize(int& width, int& height);
+// Lets the user resize and maximise the window, down to minWidth x minHeight; Resized messages follow.
+void setWindowResizable(bool resizable, int minWidth, int minHeight);
 
 // A real display-mode change to width x height full screen; false when the display refuses.
 // LUMIVANE_REFUSE_MODE_CHANGE=1 in the environment makes it refuse (tests).
