@@ -52,6 +52,14 @@ TEST(Options, RefusesWhatItDoesNotKnowOrCannotUse) {
         {"--bench", "--fps", "-3"},               {"--seed", "1.5"},   {"--seed", "-2"},
         {"--render", "d", "--bench"},             {"--render", "d", "--from", "5000", "--to", "4000"},
         {"--render", "d", "--window"},            {"--to", "100"},
+        {"--render", "d", "--size", "1920"},      {"--render", "d", "--size", "1920x"},
+        {"--render", "d", "--size", "x1080"},     {"--render", "d", "--size", "-800x600"},
+        {"--render", "d", "--size", "800x600x2"}, {"--render", "d", "--size", "63x600"},
+        {"--render", "d", "--size", "800x16385"}, {"--render", "d", "--size", "1e3x600"},
+        {"--render", "d", "--size", " 800x600"},  {"--bench", "--size"},
+        {"--render", "d", "--ssaa", "0"},         {"--render", "d", "--ssaa", "5"},
+        {"--render", "d", "--ssaa", "2.5"},       {"--bench", "--ssaa"},
+        {"--size", "1920x1080"},                  {"--ssaa", "2"},
     };
     for (const auto& args : bad) {
         std::vector<const char*> argv = {"lumivane"};
@@ -137,4 +145,25 @@ TEST(Options, DataDirectoryAndVersion) {
         Options bad;
         EXPECT_FALSE(parseOptions(static_cast<int>(argv.size()), argv.data(), bad, e));
     }
+}
+
+TEST(Options, SizeAndAntiAliasing) {
+    Options o;
+    std::string e;
+    ASSERT_TRUE(parse({}, o, e));
+    EXPECT_EQ(o.width, 800);
+    EXPECT_EQ(o.height, 600);
+    EXPECT_EQ(o.ssaa, 0);
+    ASSERT_TRUE(parse({"--render", "d", "--size", "1920x1080", "--ssaa", "3"}, o, e)) << e;
+    EXPECT_EQ(o.width, 1920);
+    EXPECT_EQ(o.height, 1080);
+    EXPECT_EQ(o.ssaa, 3);
+    Options w;
+    ASSERT_TRUE(parse({"--window", "--size", "64X16384", "--ssaa", "1"}, w, e)) << e;
+    EXPECT_EQ(w.width, 64);
+    EXPECT_EQ(w.height, 16384);
+    EXPECT_EQ(w.ssaa, 1);
+    Options b;
+    ASSERT_TRUE(parse({"--bench", "--ssaa", "4"}, b, e)) << e;
+    EXPECT_EQ(b.ssaa, 4);
 }

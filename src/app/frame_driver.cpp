@@ -9,6 +9,7 @@
 #include "app/demo_app.h"
 #include "app/music_track.h"
 #include "demo/carried_state.h"
+#include "app/picture_target.h"
 #include "demo/timeline.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -95,7 +96,9 @@ void onFrame() {
     demoApp.window.swapBuffers();
 }
 
-void driveFrame(double frameTime) {
+namespace {
+
+void driveShowFrame(double frameTime) {
     double& s = demoClock.start;
     if (s == -2.0) {
         sceneDrawer(0, s);
@@ -127,6 +130,14 @@ void driveFrame(double frameTime) {
     closeMusic();
     platform::postQuitMessage(0);
     glPopMatrix();
+}
+
+}  // namespace
+
+void driveFrame(double frameTime) {
+    beginPictureFrame();
+    driveShowFrame(frameTime);
+    presentPicture();
 }
 
 void updateFrameRate() {

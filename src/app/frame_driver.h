@@ -58,7 +58,9 @@ void rebuildIfPending(double t);
 double frameClockNow();
 
 void onFrame();                          // read the clock, drive, update the title, swap
-void driveFrame(double frameTime);       // one frame of the show at the given timer reading
+// One frame of the show at the given timer reading, drawn into the picture and put into the
+// default framebuffer (presentPicture).
+void driveFrame(double frameTime);
 void updateFrameRate();                  // "lumivane FPS:%d" about once a second
 void onKeyDown(uint32_t key);            // Escape posts quit
 void setupLights();                      // light 0 and lighting on; call with identity modelview

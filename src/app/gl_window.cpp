@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/picture_target.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -96,9 +97,20 @@ void GLWindow::windowProc(const platform::WindowMessage& message) {
     case platform::WindowMessage::LeftButtonDown:
         if (slots.leftButton) slots.leftButton(message.x, message.y);
         break;
+    case platform::WindowMessage::Resized:
+        resizePending = true;
+        pendingWidth = message.width;
+        pendingHeight = message.height;
+        break;
     case platform::WindowMessage::Quit: break;
     default: break;  // pointer messages are the model viewer's alone
     }
+}
+
+void GLWindow::applyPendingResize() {
+    if (!resizePending) return;
+    resizePending = false;
+    if (slots.resized) slots.resized(pendingWidth, pendingHeight);
 }
 
 int GLWindow::runMessageLoop() {
@@ -108,6 +120,7 @@ int GLWindow::runMessageLoop() {
             if (message.kind == platform::WindowMessage::Quit) break;
             windowProc(message);
         } else if (slots.idle) {
+            applyPendingResize();
             slots.idle();
         } else {
             platform::waitMessage(message);
@@ -152,6 +165,7 @@ void GLWindow::leaveFullScreen() {
 }
 
 void GLWindow::swapBuffers() {
+    presentPicture();
     ++swapCount;
     if (platform::windowExists())
         platform::swapWindow();

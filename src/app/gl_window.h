@@ -11,6 +11,7 @@ using KeyHandler = void (*)(uint32_t key);
 using TimerHandler = void (*)();
 using LeftButtonHandler = void (*)(uint16_t x, uint16_t y);
 using IdleHandler = void (*)();
+using ResizeHandler = void (*)(int width, int height);
 
 struct CallbackSlots {
     PaintHandler paint = nullptr;
@@ -19,6 +20,7 @@ struct CallbackSlots {
     TimerHandler timer = nullptr;
     LeftButtonHandler leftButton = nullptr;
     IdleHandler idle = nullptr;
+    ResizeHandler resized = nullptr;  // the client area's new size in pixels, between frames
 };
 
 class GLWindow {
@@ -44,6 +46,11 @@ public:
     void setIdleHandler(IdleHandler handler) { slots.idle = handler; }
     void setKeyUpHandler(KeyHandler handler) { slots.keyUp = handler; }
     void setPaintHandler(PaintHandler handler) { slots.paint = handler; }
+    void setResizeHandler(ResizeHandler handler) { slots.resized = handler; }
+    // Hands the last size of a run of Resized messages to the resize slot (the pump calls it
+    // before each frame, so a drag of the window frame remakes the picture once per frame).
+    void applyPendingResize();
+    // Puts the finished picture into the default framebuffer (presentPicture) and swaps.
     void swapBuffers();
     void setTitle(const char* text);
     void showMessage(const char* text);
@@ -58,6 +65,8 @@ public:
     bool fullScreen = false;
     CallbackSlots slots;
     uint64_t swapCount = 0;     // buffers swapped so far (tests)
+    bool resizePending = false; // a Resized message waits for the resize slot
+    int pendingWidth = 0, pendingHeight = 0;
 };
 
 // Viewport (left, bottom, width, height), perspective 60 degrees with aspect width/height and the

@@ -38,10 +38,13 @@ int main(int argc, char** argv) {
     case Options::Mode::Show: break;
     }
     setWindowedMode(options.windowed);
+    setWindowPicture(options.width, options.height, options.ssaa);
     if (options.seeded) setDemoSeed(options.seed);
     demoClock.offset = options.fromMs;
     if (options.fromMs > 0) demoClock.rebuildStepMs = kNominalStepMs;
     setMusicStart(options.fromMs);
     // The show's exit code is 1 after a normal run, whatever quit code was posted.
-    return runDemo() == 0 ? 1 : 0;
+    const int result = runDemo();
+    if (result == kPictureRefused) return 2;
+    return result == 0 ? 1 : 0;
 }

@@ -14,6 +14,7 @@
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
 #include "app/music_track.h"
+#include "app/picture_target.h"
 #include "demo/demo_assets.h"
 #include "output/frame_output.h"
 #include "output/png_frames.h"
@@ -112,7 +113,7 @@ int prepareOutput(const Options& options, int width, int height, OfflineOutput& 
 int runOffline(const Options& options) {
     const bool render = options.mode == Options::Mode::Render;
     const bool video = options.mode == Options::Mode::Video;
-    const int width = 800, height = 600;  // the output picture: the pbuffer and every frame written
+    const int width = options.width, height = options.height;  // the pbuffer and every frame written
     platform::catchStopSignals();
 
     OfflineOutput out;
@@ -123,9 +124,15 @@ int runOffline(const Options& options) {
     platform::HeadlessGL context;
     if (!context.create(width, height)) {
         std::fprintf(stderr, "lumivane: no headless GL context: %s\n", context.error().c_str());
-        return 1;
+        return context.sizeRefused() ? kExitArguments : kExitIo;
     }
     std::fprintf(stderr, "GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::string pictureError;
+    if (!fitPicture(width, height, std::max(1, options.ssaa), 0, pictureError)) {
+        std::fprintf(stderr, "lumivane: %s\n", pictureError.c_str());
+        return kExitArguments;
+    }
+    const PictureGeometry& picture = currentPicture();
     if (options.seeded) setDemoSeed(options.seed);
     demoClock.offset = options.fromMs;
     // Starting late: the first frame shows what the frames before it would have left behind.
@@ -134,8 +141,7 @@ int runOffline(const Options& options) {
 
     const auto setupStart = Clock::now();
     openMusic();
-    setProjection(0, 0, width, height, 1.0, 10000.0);
-    createFont(demoApp.font);
+    createFont(demoApp.font, picture.scale());
     const double fontMs = msSince(setupStart);
     resetFrameDriver();
     driveFrame(kBaseTime);  // the black frame and the set-up
@@ -201,6 +207,9 @@ int runOffline(const Options& options) {
             std::fprintf(stderr, "wrote %ld frames into %s\n", written, where.c_str());
         }
     } else {
+        std::printf("output %dx%d  picture %dx%d at %d,%d  drawn %dx%d  capture %dx%d  ssaa %d\n", width, height,
+                    picture.width, picture.height, picture.left, picture.bottom, picture.drawWidth(),
+                    picture.drawHeight(), picture.captureSize(), picture.captureSize(), picture.factor);
         std::printf("scene  frames  median ms  p95 ms\n");
         for (int s = 1; s <= 12; ++s) {
             if (frameMs[s].empty()) continue;
@@ -215,5 +224,6 @@ int runOffline(const Options& options) {
         }
     }
     releaseFont(demoApp.font);
+    releasePicture();
     return code;
 }

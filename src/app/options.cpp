@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/frame_driver.h"
 #include "output/video_writer.h"
@@ -17,6 +18,31 @@ bool number(const char* text, double& value) {
     char* end = nullptr;
     value = std::strtod(text, &end);
     return errno == 0 && end && *end == '\0' && std::isfinite(value);
+}
+
+// A whole number of decimal digits only, no sign or spaces, up to 99999.
+bool side(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 5) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    value = std::stoi(text);
+    return true;
+}
+
+// "WxH", sides of kMinOutputSide .. kMaxOutputSide pixels.
+bool outputSize(const char* text, int& width, int& height, std::string& error) {
+    const std::string t = text;
+    const size_t x = t.find_first_of("xX");
+    if (x == std::string::npos || !side(t.substr(0, x), width) || !side(t.substr(x + 1), height)) {
+        error = "--size: not WxH: " + t;
+        return false;
+    }
+    if (width < kMinOutputSide || height < kMinOutputSide || width > kMaxOutputSide || height > kMaxOutputSide) {
+        error = "--size: each side must lie in " + std::to_string(kMinOutputSide) + " .. " +
+                std::to_string(kMaxOutputSide) + ": " + t;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -43,6 +69,10 @@ const char* usageText() {
            "                           36-frame turntable into DIR\n"
            "  lumivane --data DIR      the data set in DIR (default: ./data, beside the program, installed)\n"
            "  lumivane --version       the version\n"
+           "  lumivane --size WxH      with --window, --render, --video, --bench: the picture at any size, 4:3 in\n"
+           "                           the largest rectangle that fits, composed exactly as at 800x600\n"
+           "  lumivane --ssaa N        with --render, --video, --bench: drawn at N x (1..4) and filtered down;\n"
+           "                           in the window, multisampling (on where offered, off with 1)\n"
            "  lumivane --help          this text\n";
 }
 
@@ -97,6 +127,18 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                 error = "--video: " + options.videoFile + ": unknown container; use .mp4 or .mkv";
                 return false;
             }
+        } else if (arg == "--size") {
+            if (!needValue("WxH")) return false;
+            if (!outputSize(argv[++i], options.width, options.height, error)) return false;
+            options.sized = true;
+        } else if (arg == "--ssaa") {
+            if (!needValue("a factor")) return false;
+            int n = 0;
+            if (!side(argv[++i], n) || n < 1 || n > 4) {
+                error = std::string("--ssaa must be 1, 2, 3 or 4: ") + argv[i];
+                return false;
+            }
+            options.ssaa = n;
         } else if (arg == "--from" || arg == "--to" || arg == "--fps" || arg == "--seed" || arg == "--crf") {
             if (!needValue("a number")) return false;
             if (!number(value, v)) {
@@ -156,6 +198,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
     }
     if (sawCrf && options.mode != Options::Mode::Video) {
         error = "--crf needs --video";
+        return false;
+    }
+    if ((options.sized || options.ssaa) && !offline && !sawWindow && options.mode != Options::Mode::Help) {
+        error = "--size and --ssaa need --window, --render, --video or --bench";
         return false;
     }
     if (sawWindow && offline) {

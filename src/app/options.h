@@ -15,7 +15,14 @@ struct Options {
     int crf = 18;            // --video quality: 0 (lossless) .. 51
     std::string viewFile;  // --view: the model viewer (with --render: its turntable)
     std::string dataDir;     // --data: where the data set lies; empty: look for it
+    int width = 800, height = 600;  // --size: the output (window, frames) in pixels
+    bool sized = false;
+    int ssaa = 0;  // --ssaa 1..4; 0: not given (1 headless, multisampling where offered in the window)
 };
+
+// Output sides --size accepts; the GL may allow less.
+inline constexpr int kMinOutputSide = 64;
+inline constexpr int kMaxOutputSide = 16384;
 
 // Parses argv; false with a one-line message in error for anything it does not accept.
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -16,9 +17,13 @@ constexpr float kExtrusion = 0.2f;
 void clearMetrics(OutlineFont& font) {
     for (auto& m : font.metrics) m = {};
 }
+
+// The designed tolerance keeps chords within a pixel at 800x600; a picture s times as large
+// needs it s times finer for the same.
+double flatnessFor(double pictureScale) { return platform::kGlyphFlatness / std::max(1.0, pictureScale); }
 }  // namespace
 
-void createFont(OutlineFont& font) {
+void createFont(OutlineFont& font, double pictureScale) {
     if (font.listBase) releaseFont(font);
     clearMetrics(font);
     font.available = false;
@@ -27,14 +32,23 @@ void createFont(OutlineFont& font) {
         platform::messageBox("No display lists for the outline font; the show runs without text.", "error");
         return;
     }
+    font.flatness = flatnessFor(pictureScale);
     font.available = platform::buildOutlineGlyphs(kFace, true, 0, kGlyphCount, font.listBase, kExtrusion,
-                                                  font.metrics);
+                                                  font.metrics, font.flatness);
     if (!font.available) {
         glDeleteLists(font.listBase, 256);
         font.listBase = 0;
         clearMetrics(font);
         platform::messageBox("No outline font found on this machine; the show runs without text.", "error");
     }
+}
+
+void refineFont(OutlineFont& font, double pictureScale) {
+    const double wanted = flatnessFor(pictureScale);
+    if (!font.available || wanted >= font.flatness) return;
+    font.flatness = wanted;
+    platform::buildOutlineGlyphs(kFace, true, 0, kGlyphCount, font.listBase, kExtrusion, font.metrics,
+                                 font.flatness);
 }
 
 void releaseFont(OutlineFont& font) {

@@ -139,3 +139,12 @@ void setupDemo() {
 
     for (int i = 0; i < kDisplayWordCount; ++i) a.displayWords[i].text = kWordTexts[i];
 }
+
+void remakeEffectTextures() {
+    DemoAssets& a = demoAssets;
+    for (EffectTexture* t : {&a.glowTexture, &a.flashTexture, &a.backdropTexture, &a.recapTexture, &a.ringsTexture})
+        if (t->name) createEffectTexture(*t);
+    for (EffectTexture& trail : a.trailTextures)
+        if (trail.name) createEffectTexture(trail);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}

@@ -40,3 +40,6 @@ void setDemoSeed(unsigned seed);
 // Seeds rand, sets the initial GL state, creates the effect textures, loads the models, prepares
 // the portraits, builds the particle sets, the glyph ring and the random tables.
 void setupDemo();
+// Makes the effect textures that exist again, black, at the current capture size (the picture
+// changed size); textures not made yet stay unmade. Leaves texture 0 bound.
+void remakeEffectTextures();

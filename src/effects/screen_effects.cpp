@@ -1,17 +1,24 @@
-// Screen effects: back-buffer captures into 512x512 textures and their overlay as one screen quad.
+// Screen effects: picture captures into square textures and their overlay as one screen quad.
 #include "effects/screen_effects.h"
 
 #include <EGL/egl.h>  // current-context query of the headless renderer
 #include <GL/gl.h>
 #include <GL/glx.h>   // current-context query of the desktop window
 
+#include <cmath>
 #include <vector>
 
 namespace {
+EffectsTarget target;
+
 // The process-wide textures are destroyed at exit, after the window has released its context:
 // their names went with it, and GL must not be called without a context.
 bool contextIsCurrent() { return eglGetCurrentContext() != EGL_NO_CONTEXT || glXGetCurrentContext() != nullptr; }
 }  // namespace
+
+void setEffectsTarget(const EffectsTarget& t) { target = t; }
+const EffectsTarget& effectsTarget() { return target; }
+double scaledPixels(double designed) { return designed * target.scale; }
 
 EffectTexture::~EffectTexture() {
     if (name && contextIsCurrent()) glDeleteTextures(1, &name);
@@ -19,11 +26,12 @@ EffectTexture::~EffectTexture() {
 
 void createEffectTexture(EffectTexture& texture) {
     if (texture.name) deleteEffectTexture(texture);
-    std::vector<unsigned char> image(size_t(kCaptureSize) * kCaptureSize * 4, 0);
+    const int size = target.captureSize;
+    std::vector<unsigned char> image(size_t(size) * size * 4, 0);
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, kCaptureSize, kCaptureSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     texture.name = name;
@@ -38,15 +46,19 @@ void deleteEffectTexture(EffectTexture& texture) {
 
 void beginCapture() {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glViewport(0, 0, kCaptureSize, kCaptureSize);
+    glViewport(0, 0, target.captureSize, target.captureSize);
 }
 
 void endCapture(const EffectTexture& texture, int width, int height) {
+    const int size = target.captureSize;
+    if (target.resolveCapture) target.resolveCapture(size);
     glBindTexture(GL_TEXTURE_2D, texture.name);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, kCaptureSize, kCaptureSize, 0);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, size, size, 0);
+    if (target.endResolve) target.endResolve();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, static_cast<int>(std::lround(scaledPixels(width))),
+               static_cast<int>(std::lround(scaledPixels(height))));
     glLoadIdentity();
     glPopAttrib();
 }

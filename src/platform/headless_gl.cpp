@@ -45,6 +45,7 @@ HeadlessGL::~HeadlessGL() { destroy(); }
 
 bool HeadlessGL::create(int width, int height) {
     destroy();
+    sizeRefused_ = false;
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay) {
@@ -87,6 +88,16 @@ bool HeadlessGL::createOn(void* eglDisplay, int width, int height) {
     }
     if (!config) {
         error_ = "no EGL config with RGB8, no alpha and a depth buffer";
+        return false;
+    }
+    EGLint maxWidth = 0, maxHeight = 0;
+    eglGetConfigAttrib(display, config, EGL_MAX_PBUFFER_WIDTH, &maxWidth);
+    eglGetConfigAttrib(display, config, EGL_MAX_PBUFFER_HEIGHT, &maxHeight);
+    if (width < 1 || height < 1 || (maxWidth > 0 && width > maxWidth) || (maxHeight > 0 && height > maxHeight)) {
+        error_ = "an output of " + std::to_string(width) + "x" + std::to_string(height) +
+                 " is over the largest offscreen surface of " + std::to_string(maxWidth) + "x" +
+                 std::to_string(maxHeight);
+        sizeRefused_ = true;
         return false;
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};

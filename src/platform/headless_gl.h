@@ -1,6 +1,6 @@
-// An offscreen GL context with a pbuffer of the output size: the picture of the tests, of
-// --render, --video and --bench. It runs on the first hardware device EGL lists, else on Mesa's
-// surfaceless platform. The pbuffer is single-buffered, so the
+// An offscreen GL context with a pbuffer of the output size (800x600 unless asked otherwise): the
+// picture of the tests, of --render, --video and --bench. It runs on the first hardware device EGL
+// lists, else on Mesa's surfaceless platform. The pbuffer is single-buffered, so the
 // default draw and read buffer is the front one.
 #pragma once
 #include <string>
@@ -19,6 +19,8 @@ public:
     void destroy();
     bool valid() const { return context_ != nullptr; }
     const std::string& error() const { return error_; }
+    // The last create failed because the size is over the largest pbuffer EGL offers.
+    bool sizeRefused() const { return sizeRefused_; }
 
 private:
     bool createOn(void* display, int width, int height);
@@ -26,6 +28,7 @@ private:
     void* surface_ = nullptr;
     void* context_ = nullptr;
     std::string error_;
+    bool sizeRefused_ = false;
 };
 
 }  // namespace platform

@@ -19,9 +19,8 @@
 namespace platform {
 namespace {
 
-// Largest distance, in em, between a curve and the chords that replace it: under a pixel up to
-// about 600 pixels per em. Finer costs triangles, which the show draws thousands of per frame.
-constexpr double kFlatness = 0.0015;
+// Most chords per curve at the designed flatness (kGlyphFlatness); finer flatness allows more in
+// proportion to the square root, as a curve's chord count grows.
 constexpr int kMaxCurveSegments = 64;
 // Adjacent side walls meeting at less than this angle share a normal, so that flattened curves
 // light smoothly while real corners stay sharp.
@@ -164,7 +163,9 @@ FT_Face openFace(FT_Library library, const std::vector<FontFile>& candidates, st
 // --- outline flattening --------------------------------------------------------------------------
 
 struct Flattener {
-    double scale = 1;  // font units to em
+    double scale = 1;                   // font units to em
+    double flatness = kGlyphFlatness;   // em
+    int maxSegments = kMaxCurveSegments;
     std::vector<std::vector<Point>> contours;
     Point last;
 
@@ -173,12 +174,11 @@ struct Flattener {
         contours.back().push_back(p);
         last = p;
     }
+    int segmentsFor(double secondDifference) const {
+        const int n = static_cast<int>(std::ceil(std::sqrt(secondDifference / flatness)));
+        return std::clamp(n, 1, maxSegments);
+    }
 };
-
-int segmentsFor(double secondDifference) {
-    const int n = static_cast<int>(std::ceil(std::sqrt(secondDifference / kFlatness)));
-    return std::clamp(n, 1, kMaxCurveSegments);
-}
 
 int moveTo(const FT_Vector* to, void* user) {
     auto* f = static_cast<Flattener*>(user);
@@ -197,7 +197,7 @@ int conicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
     auto* f = static_cast<Flattener*>(user);
     const Point p0 = f->last, p1 = f->em(control), p2 = f->em(to);
     // A quadratic strays from a chord over parameter step h by at most |p0 - 2 p1 + p2| h^2 / 4.
-    const int n = segmentsFor(std::hypot(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y) / 4);
+    const int n = f->segmentsFor(std::hypot(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y) / 4);
     for (int i = 1; i <= n; ++i) {
         const double t = double(i) / n, s = 1 - t;
         f->add({s * s * p0.x + 2 * s * t * p1.x + t * t * p2.x, s * s * p0.y + 2 * s * t * p1.y + t * t * p2.y});
@@ -211,7 +211,7 @@ int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vecto
     // |B''| <= 6 max(|p0 - 2 p1 + p2|, |p1 - 2 p2 + p3|); the chord error is |B''| h^2 / 8.
     const double m = std::max(std::hypot(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y),
                               std::hypot(p1.x - 2 * p2.x + p3.x, p1.y - 2 * p2.y + p3.y));
-    const int n = segmentsFor(m * 0.75);
+    const int n = f->segmentsFor(m * 0.75);
     for (int i = 1; i <= n; ++i) {
         const double t = double(i) / n, s = 1 - t;
         const double a = s * s * s, b = 3 * s * s * t, c = 3 * s * t * t, d = t * t * t;
@@ -434,7 +434,7 @@ std::string resolveFontFile(const char* face, bool bold) {
 }
 
 bool buildOutlineGlyphs(const char* face, bool bold, unsigned first, unsigned count, unsigned listBase,
-                        float extrusion, GlyphMetrics* metrics) {
+                        float extrusion, GlyphMetrics* metrics, double flatness) {
     logStandInCall("buildOutlineGlyphs");
     for (unsigned i = 0; i < count; ++i) metrics[i] = {};
     FT_Library library = nullptr;
@@ -448,6 +448,11 @@ bool buildOutlineGlyphs(const char* face, bool bold, unsigned first, unsigned co
         return false;
     }
     builder.embolden = bold && !(builder.face->style_flags & FT_STYLE_FLAG_BOLD);
+    if (flatness > 0 && flatness < kGlyphFlatness) {
+        builder.flattener.flatness = flatness;
+        builder.flattener.maxSegments =
+            static_cast<int>(std::ceil(kMaxCurveSegments * std::sqrt(kGlyphFlatness / flatness)));
+    }
     gluTessCallback(builder.tess, GLU_TESS_BEGIN_DATA, reinterpret_cast<_GLUfuncptr>(tessBegin));
     gluTessCallback(builder.tess, GLU_TESS_EDGE_FLAG_DATA, reinterpret_cast<_GLUfuncptr>(tessEdgeFlag));
     gluTessCallback(builder.tess, GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(tessVertex));

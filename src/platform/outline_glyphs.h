@@ -19,10 +19,17 @@ struct GlyphMetrics {
 // bold monospace. Returns the file path, or empty when the machine has no usable font.
 std::string resolveFontFile(const char* face, bool bold);
 
+// Largest distance, in em, between a curve and the chords that replace it, for an 800x600
+// picture: under a pixel up to about 600 pixels per em. Finer costs triangles, which the show
+// draws thousands of per frame; a larger picture asks for a finer value.
+inline constexpr double kGlyphFlatness = 0.0015;
+
 // Compiles one display list per code first .. first + count - 1 into listBase + code, codes 128
 // and up taken as Windows-1252, and fills metrics[code - first]. A code the font lacks gets an
-// empty list and zero metrics. Leaves the front face counter-clockwise. False when no font.
+// empty list and zero metrics. Curves are flattened to flatness (em; coarser values than
+// kGlyphFlatness are not used). Leaves the front face counter-clockwise. False when no font.
 bool buildOutlineGlyphs(const char* face, bool bold, unsigned first, unsigned count,
-                        unsigned listBase, float extrusion, GlyphMetrics* metrics);
+                        unsigned listBase, float extrusion, GlyphMetrics* metrics,
+                        double flatness = kGlyphFlatness);
 
 }  // namespace platform

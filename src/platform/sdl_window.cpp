@@ -64,6 +64,11 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
             message.kind = WindowMessage::Paint;
             return true;
         }
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && state.window) {
+            message.kind = WindowMessage::Resized;
+            SDL_GL_GetDrawableSize(state.window, &message.width, &message.height);
+            return true;
+        }
         return false;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -225,6 +230,12 @@ bool desktopFullScreen() {
     if (!state.window) return false;
     const Uint32 flags = SDL_GetWindowFlags(state.window);
     return state.covering || (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+void setWindowResizable(bool resizable, int minWidth, int minHeight) {
+    if (!state.window) return;
+    SDL_SetWindowMinimumSize(state.window, minWidth, minHeight);
+    SDL_SetWindowResizable(state.window, resizable ? SDL_TRUE : SDL_FALSE);
 }
 
 bool changeDisplayMode(int width, int height) {

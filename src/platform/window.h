@@ -7,11 +7,12 @@ namespace platform {
 
 // What the pump hands to the window procedure, in the shape of the Win32 messages it replaces.
 struct WindowMessage {
-    enum Kind { KeyDown, KeyUp, LeftButtonDown, Destroyed, Paint, Quit, LeftButtonUp, MouseMove, MouseWheel } kind = Quit;
+    enum Kind { KeyDown, KeyUp, LeftButtonDown, Destroyed, Paint, Resized, Quit, LeftButtonUp, MouseMove, MouseWheel } kind = Quit;
     uint32_t key = 0;   // virtual-key code for KeyDown / KeyUp (Escape is 27)
     uint16_t x = 0, y = 0;  // LeftButtonDown / LeftButtonUp / MouseMove position in client pixels
     int quitCode = 0;   // Quit
     int wheel = 0;      // MouseWheel: notches, positive away from the user
+    int width = 0, height = 0;  // Resized: the new drawable size in pixels
 };
 
 // The pointer's moves, the left button's release and the wheel come as messages only while this
@@ -42,6 +43,8 @@ bool windowMinimized();
 // when the window cannot.
 bool setDesktopFullScreen(bool on);
 bool desktopFullScreen();
+// Lets the user resize and maximise the window, down to minWidth x minHeight; Resized messages follow.
+void setWindowResizable(bool resizable, int minWidth, int minHeight);
 
 // A real display-mode change to width x height full screen; false when the display refuses.
 // LUMIVANE_REFUSE_MODE_CHANGE=1 in the environment makes it refuse (tests).

@@ -25,6 +25,43 @@ constexpr double kDegree = 0.01745328888888889;
 
 bool validSet(int set) { return set == 0 || set == 1; }
 
+// The filter model's outline at a designed line width, scaled with the picture. A width past the
+// GL's widest line (llvmpipe: 255 pixels, so the 50-pixel ring beyond a scale of 5.1) is drawn as
+// copies of the widest line shifted across the band on screen, along x and along y: whichever way
+// a line widens, its shifted copies cover the whole band. Blending and the depth test are off, so
+// overlapping copies draw the same pixels.
+void ringOutline(double designedWidth, float grey) {
+    const double width = scaledPixels(designedWidth);
+    GLfloat range[2] = {1, 1};
+    glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, range);
+    if (width <= range[1]) {
+        glLineWidth(static_cast<GLfloat>(width));
+        drawModelOutline(demoAssets.filter, grey, grey, grey, grey, false);
+        return;
+    }
+    glLineWidth(range[1]);
+    GLint view[4] = {};
+    glGetIntegerv(GL_VIEWPORT, view);
+    GLdouble projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    const int copies = static_cast<int>(std::ceil(width / range[1]));
+    const double reach = (width - range[1]) / 2;  // pixels from the centre line to the outer copies
+    for (int axis = 0; axis < 2; ++axis) {
+        for (int i = 0; i < copies; ++i) {
+            const double shift = -reach + 2 * reach * i / (copies - 1);  // pixels
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            glTranslated(axis == 0 ? 2 * shift / view[2] : 0, axis == 1 ? 2 * shift / view[3] : 0, 0);
+            glMultMatrixd(projection);
+            glMatrixMode(GL_MODELVIEW);
+            drawModelOutline(demoAssets.filter, grey, grey, grey, grey, false);
+        }
+    }
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection);
+    glMatrixMode(GL_MODELVIEW);
+}
+
 // Start points on the circle of radius 10 in the XY plane; drift -25..24, spin -1440..1439.
 void buildRing(ParticleSet& p) {
     for (int i = 0; i < kParticleCount; ++i) {
@@ -118,14 +155,11 @@ void drawLineRings(double t) {
     glTranslated(0, 0, -85);
     const double a = t * 3600;
     glRotated(a, 1, 0, 0);
-    glLineWidth(3);
-    drawModelOutline(demoAssets.filter, 0.4f, 0.4f, 0.4f, 0.4f, false);
+    ringOutline(3, 0.4f);
     glRotated(-2 * a, 1, 0, 0);
-    glLineWidth(50);
-    drawModelOutline(demoAssets.filter, 0.2f, 0.2f, 0.2f, 0.2f, false);
+    ringOutline(50, 0.2f);
     glRotated(-1.5 * a, 1, 0, 0);
-    glLineWidth(5);
-    drawModelOutline(demoAssets.filter, 0.4f, 0.4f, 0.4f, 0.4f, false);
-    glLineWidth(1);
+    ringOutline(5, 0.4f);
+    glLineWidth(static_cast<GLfloat>(scaledPixels(1)));
     endCapture(demoAssets.ringsTexture, 800, 600);
 }

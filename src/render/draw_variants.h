@@ -26,6 +26,7 @@ CameraPose cityFlybyCamera(double t);
 // The city model seen from the fly-by camera; leaves the modelview as found.
 void drawCityFlyby(double t);
 
-// Three outline copies of the filter model rendered into ringsTexture by a capture pass; leaves the
-// modelview at identity and the line width at 1.
+// Three outline copies of the filter model rendered into ringsTexture by a capture pass, their line
+// widths (3, 50, 5) scaled with the picture; leaves the modelview at identity and the line width
+// at 1 (scaled).
 void drawLineRings(double t);
