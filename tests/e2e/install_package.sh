@@ -23,7 +23,7 @@ elsewhere="$work/elsewhere"  # a working directory with no data/ in it
 mkdir -p "$elsewhere"
 
 # Standard error of a headless run without its progress lines.
-messages() { tr '\r' '\n' <"$1" | grep -vE '^(render frame .*|wrote [0-9]+ frames? into .*|[[:space:]]*)$'; }
+messages() { tr '\r' '\n' <"$1" | grep -vE '^(render frame .*|wrote [0-9]+ frames? into .*|GL renderer: .*|[[:space:]]*)$'; }
 mean() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 
 # The frames that the build tree's program renders with its own data/ beside it.
@@ -127,6 +127,7 @@ mv "$installed/share/lumivane/elsewhere" "$installed/share/lumivane/data"
 messages "$work/nowhere.err" >"$work/nowhere.msg"
 {
     echo 'lumivane: no data set in /nowhere (--data DIR names another place)'
+    echo "lumivane: no soundtrack (/nowhere/vorsa.wav: Couldn't open /nowhere/vorsa.wav); $work/nowhere gets no soundtrack.wav"
     for model in filter hane2 sky skytube cloud p_tamsel p_zefra bback backbox billm 'mati\f0' rot1 donut \
                  hikari toge; do
         printf 'error: data\\%s.mqoファイルが開けません\n' "$model"

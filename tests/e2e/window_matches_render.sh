@@ -25,7 +25,7 @@ set -uo pipefail
 build=$1 work=$2 hold=$3
 cd "$build"
 # From 12 s on, 250 ms of demo time a frame, held at u = 0.8.
-LUMIVANE_TEST_CLOCK="250:$hold" ./lumivane --window --seed 1 --from 12000 2>"$work/window.err" &
+LUMIVANE_TEST_CLOCK="250:$hold" ./lumivane --window --ssaa 1 --seed 1 --from 12000 2>"$work/window.err" &
 pid=$!
 for _ in $(seq 1 600); do
   wid=$(xdotool search --name '^lumivane FPS:' 2>/dev/null | head -n1)
