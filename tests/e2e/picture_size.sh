@@ -1,20 +1,14 @@
 #!/usr/bin/env bash
-# The picture at other sizes: three moments through bench/picture_size.sh (smoothed PSNR, sharper
-# than an enlargement, 1080p bars, --ssaa 2), the bench figures of a sized run, and bad --size and
-# --ssaa refused with one line, exit code 2 and no frame written.
+# The picture at other sizes: three moments through bench/picture_size.sh (smoothed PSNR, the
+# anti-aliased frames of two sizes alike, sharper than an enlargement, 1080p bars, --ssaa 2), the
+# bench figures of a sized run, and bad --size and --ssaa refused with one line, exit code 2 and
+# no frame written.
 # usage: picture_size.sh <build-dir>
 set -u
-build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/checks.bash"
 cd "$build"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail=0
-check() {  # check "what" condition...
-    local what=$1; shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
-}
 
 # The rings with their 50-pixel line (scene 3), the swarm with trails (scene 4), the glyph
 # tunnel of the light core (scene 8).

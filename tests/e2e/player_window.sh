@@ -5,15 +5,7 @@
 # show ignores every one of those keys.
 # usage: player_window.sh <build-dir>
 set -u
-build=$(cd "$1" && pwd)
-exe="$build/lumivane"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail=0
-check() {  # check "what" condition...
-    local what=$1; shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
-}
+. "$(dirname "$0")/checks.bash"
 export SDL_AUDIODRIVER=dummy
 
 cat > "$work/inside.sh" <<'INNER'

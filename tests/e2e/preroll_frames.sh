@@ -5,12 +5,8 @@
 # still hold the sky dome's swarm, it matches a render that played through the dome's last trails.
 # usage: preroll_frames.sh <build-dir>
 set -u
-build=$(cd "$1" && pwd)
-exe="$build/lumivane"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/checks.bash"
 cd "$build"
-fail=0
 step=$(awk 'BEGIN { printf "%.17g", 1000 / 60 }')
 
 # case name, where the render that plays through starts (a frame of its scene, ms), frame index

@@ -3,15 +3,7 @@
 # the end of the show, a refused full-screen switch, a missing soundtrack; and the headless runs
 # without any display or sound device; bad arguments.
 set -u
-build=$(cd "$1" && pwd)
-exe="$build/lumivane"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail=0
-check() {  # check "what" condition...
-    local what=$1; shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
-}
+. "$(dirname "$0")/checks.bash"
 export SDL_AUDIODRIVER=dummy
 
 # Everything that needs a display runs inside one Xvfb session.
