@@ -56,6 +56,8 @@ const RenderRun kRuns[] = {
     {2, 0.07, 0.16, 6, "both camera paths into the fog; the subtitle fading in"},
     {3, 0.004, 1, 1, "the opening flash over the reels at 0"},
     {3, 0.125, 0.145, 7, "sweeping glows of the three title windows, every portrait step, the end"},
+    {3, 0.635, 1, 1, "the second portrait re-forming, away from the middle of its step, where forming and "
+                     "breaking apart look the same"},
     {4, 0.019, 1, 1, "the flash fading, one trail pass"},
     {4, 0.15, 0.20, 5, "all five trail passes, the tube and the cloud rings turning"},
     {5, 0.024, 1, 1, "the first half's flash fading"},
