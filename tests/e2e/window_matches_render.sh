@@ -7,6 +7,7 @@
 # usage: window_matches_render.sh <build-dir>
 set -uo pipefail
 build=$(cd "${1:-.}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -23,31 +24,20 @@ cd "$build"
 cat >"$work/inside.sh" <<'INNER'
 set -uo pipefail
 build=$1 work=$2 hold=$3
+. "$4"
 cd "$build"
 # From 12 s on, 250 ms of demo time a frame, held at u = 0.8.
 LUMIVANE_TEST_CLOCK="250:$hold" ./lumivane --window --ssaa 1 --seed 1 --from 12000 2>"$work/window.err" &
 pid=$!
-for _ in $(seq 1 600); do
-  wid=$(xdotool search --name '^lumivane FPS:' 2>/dev/null | head -n1)
-  [ -n "$wid" ] && break
-  kill -0 "$pid" 2>/dev/null || { echo "ended before drawing" >"$work/inside.fail"; exit 1; }
-  sleep 0.1
-done
-[ -n "$wid" ] || { echo "no window with a frame-rate title" >"$work/inside.fail"; kill "$pid"; exit 1; }
+wid=$(find_window "$pid") || { echo "no window with a frame-rate title" >"$work/inside.fail"; kill "$pid"; exit 1; }
 # Held: two screenshots a second apart agree once the clock has reached the hold.
-import -window "$wid" "$work/prev.png"
-for n in $(seq 1 60); do
-  sleep 1
-  import -window "$wid" "$work/shot.png"
-  [ "$(compare -metric AE "$work/prev.png" "$work/shot.png" null: 2>&1)" = 0 ] && { echo "$n" >"$work/held"; break; }
-  mv "$work/shot.png" "$work/prev.png"
-done
+held_shot "$wid" "$work/shot.png" >"$work/held" || rm -f "$work/held"
 xdotool key --window "$wid" Escape
 for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && { kill "$pid"; echo "still running after Escape" >"$work/inside.fail"; }
 wait "$pid"; echo $? >"$work/window.code"
 INNER
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$build" "$work" "$hold"
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$build" "$work" "$hold" "$here/xwindow.bash"
 
 [ -f "$work/inside.fail" ] && fail "$(cat "$work/inside.fail"); stderr: $(cat "$work/window.err")"
 [ -f "$work/held" ] || fail "the window's picture never held still on the test clock"

@@ -6,7 +6,8 @@
 # without multisampling (--ssaa 1) as the headless frame has none.
 # usage: window_resize.sh <build-dir>
 set -u
-. "$(dirname "$0")/checks.bash"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/checks.bash"
 cd "$build"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
@@ -21,37 +22,20 @@ done
 cat >"$work/inside.sh" <<'INNER'
 set -u
 exe=$1 work=$2 hold=$3
+. "$4"
 LUMIVANE_TEST_CLOCK="250:$hold" "$exe" --window --size 1024x576 --ssaa 1 --seed 1 --from 12000 \
     2>"$work/window.err" &
 pid=$!
-for _ in $(seq 1 600); do
-    wid=$(xdotool search --name '^lumivane FPS:' 2>/dev/null | head -n1)
-    [ -n "$wid" ] && break
-    kill -0 "$pid" 2>/dev/null || { echo "ended before drawing" >"$work/inside.fail"; exit 1; }
-    sleep 0.1
-done
-[ -n "$wid" ] || { echo "no window with a frame-rate title" >"$work/inside.fail"; kill "$pid"; exit 1; }
-# A screenshot of the window once two taken a second apart agree at the expected size.
-held() {  # name WxH
-    import -window "$wid" "$work/prev.png"
-    for _ in $(seq 1 60); do
-        sleep 1
-        import -window "$wid" "$work/$1.png"
-        [ "$(identify -format '%wx%h' "$work/$1.png")" = "$2" ] &&
-            [ "$(compare -metric AE "$work/prev.png" "$work/$1.png" null: 2>&1)" = 0 ] && return 0
-        cp "$work/$1.png" "$work/prev.png"
-    done
-    return 1
-}
-held opened 1024x576 || echo "opened: never held still at 1024x576" >>"$work/inside.fail"
+wid=$(find_window "$pid") || { echo "no window with a frame-rate title" >"$work/inside.fail"; kill "$pid"; exit 1; }
+held_shot "$wid" "$work/opened.png" 1024x576 >/dev/null || echo "opened: never held still at 1024x576" >>"$work/inside.fail"
 xdotool windowsize --sync "$wid" 600 900
-held resized 600x900 || echo "resized: never held still at 600x900" >>"$work/inside.fail"
+held_shot "$wid" "$work/resized.png" 600x900 >/dev/null || echo "resized: never held still at 600x900" >>"$work/inside.fail"
 xdotool key --window "$wid" Escape
 for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && { kill "$pid"; echo "still running after Escape" >>"$work/inside.fail"; }
 wait "$pid"; echo $? >"$work/window.code"
 INNER
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/inside.sh" "$exe" "$work" "$hold"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/inside.sh" "$exe" "$work" "$hold" "$here/xwindow.bash"
 
 if [ -f "$work/inside.fail" ]; then
     echo "FAIL $(cat "$work/inside.fail")"; cat "$work/window.err"; exit 1
