@@ -49,26 +49,26 @@ TEST(ParticleSets, OtherSetNumbersChangeNothingAndDrawNothing) {
 TEST(ParticleSets, RingStartsOnTheCircleWithDrawsInOrder) {
     demoSeed(11);
     buildParticleSet(0);
-    std::srand(11);
+    demoSeed(11);
     const ParticleSet& p = particleSets[0];
     for (int i = 0; i < kParticleCount; ++i) {
         EXPECT_NEAR(p.start[i].x * p.start[i].x + p.start[i].y * p.start[i].y, 100.0, 1e-9);
         EXPECT_EQ(p.start[i].z, 0.0);
-        const int a = std::rand() % 360;
+        const int a = demoRand() % 360;
         EXPECT_EQ(p.start[i].x, 10 * std::cos(a * kDegree));
-        const bool flipped = std::rand() % 2 == 0;
+        const bool flipped = demoRand() % 2 == 0;
         if (p.start[i].y != 0) {
             EXPECT_EQ(p.start[i].y < 0, flipped);
         }
-        for (double d : {p.drift[i].x, p.drift[i].y, p.drift[i].z}) EXPECT_EQ(d, std::rand() % 50 - 25);
-        for (double s : {p.spin[i].x, p.spin[i].y, p.spin[i].z}) EXPECT_EQ(s, std::rand() % 2880 - 1440);
+        for (double d : {p.drift[i].x, p.drift[i].y, p.drift[i].z}) EXPECT_EQ(d, demoRand() % 50 - 25);
+        for (double s : {p.spin[i].x, p.spin[i].y, p.spin[i].z}) EXPECT_EQ(s, demoRand() % 2880 - 1440);
     }
 }
 
 TEST(ParticleSets, BandStartsBelowTheOriginAndRises) {
     demoSeed(12);
     buildParticleSet(1);
-    std::srand(12);
+    demoSeed(12);
     const ParticleSet& p = particleSets[1];
     double minZ = 1e9, maxZ = -1e9;
     for (int i = 0; i < kParticleCount; ++i) {
@@ -77,12 +77,12 @@ TEST(ParticleSets, BandStartsBelowTheOriginAndRises) {
         EXPECT_LE(p.start[i].z, 9.0);
         minZ = std::min(minZ, p.start[i].z);
         maxZ = std::max(maxZ, p.start[i].z);
-        EXPECT_EQ(p.start[i].x, 30 * std::sin((std::rand() % 360) * kDegree));
-        EXPECT_EQ(p.start[i].z, std::rand() % 60 - 50);
-        EXPECT_EQ(p.drift[i].x, std::rand() % 50 - 25);
-        EXPECT_EQ(p.drift[i].y, std::rand() % 50);
-        EXPECT_EQ(p.drift[i].z, std::rand() % 50 - 25);
-        for (double s : {p.spin[i].x, p.spin[i].y, p.spin[i].z}) EXPECT_EQ(s, std::rand() % 1440 - 720);
+        EXPECT_EQ(p.start[i].x, 30 * std::sin((demoRand() % 360) * kDegree));
+        EXPECT_EQ(p.start[i].z, demoRand() % 60 - 50);
+        EXPECT_EQ(p.drift[i].x, demoRand() % 50 - 25);
+        EXPECT_EQ(p.drift[i].y, demoRand() % 50);
+        EXPECT_EQ(p.drift[i].z, demoRand() % 50 - 25);
+        for (double s : {p.spin[i].x, p.spin[i].y, p.spin[i].z}) EXPECT_EQ(s, demoRand() % 1440 - 720);
     }
     EXPECT_LT(minZ, -40.0);
     EXPECT_GT(maxZ, 0.0);

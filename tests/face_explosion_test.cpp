@@ -144,19 +144,19 @@ TEST(ExplosionPreparation, DrawsAnglesForAllFacesThenTargetsInOrder) {
     EXPECT_EQ(demoRandCount() - before, uint64_t(6 * faces));
 
     // Replay the same sequence: 3 angle draws per face over every object, then a, b, s per face.
-    std::srand(4321);
+    demoSeed(4321);
     for (const auto& angles : model.faceAngles)
         for (const Vec3d& a : angles) {
-            EXPECT_EQ(a.x, std::rand() % 720);
-            EXPECT_EQ(a.y, std::rand() % 720);
-            EXPECT_EQ(a.z, std::rand() % 720);
+            EXPECT_EQ(a.x, demoRand() % 720);
+            EXPECT_EQ(a.y, demoRand() % 720);
+            EXPECT_EQ(a.z, demoRand() % 720);
         }
     int checked = 0;
     for (const auto& targets : model.faceTargets)
         for (const Vec3d& t : targets) {
-            const double x = 30.0 * std::cos((std::rand() % 360) * kDegree);
-            const double y = 30.0 * std::sin((std::rand() % 360) * kDegree);
-            const int s = std::rand() % 2;
+            const double x = 30.0 * std::cos((demoRand() % 360) * kDegree);
+            const double y = 30.0 * std::sin((demoRand() % 360) * kDegree);
+            const int s = demoRand() % 2;
             const double radicand = 900.0 - x * x - y * y;
             if (radicand < 0) continue;
             EXPECT_EQ(t.x, x);
@@ -177,15 +177,15 @@ TEST(ExplosionPreparation, EveryTargetIsFiniteAndOnTheSphere) {
 
     // Where x² + y² > r² the target keeps the drawn side of the XY plane and is not crowded
     // onto its rim.
-    std::srand(7);
-    for (int i = 0; i < 3 * 3000; ++i) std::rand();
+    demoSeed(7);
+    for (int i = 0; i < 3 * 3000; ++i) demoRand();
     int outside = 0, nearRim = 0;
     for (const Vec3d& t : model.faceTargets[0]) {
         ASSERT_TRUE(std::isfinite(t.x) && std::isfinite(t.y) && std::isfinite(t.z));
         EXPECT_NEAR(std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z), 30.0, 1e-9);
-        const double x = 30.0 * std::cos((std::rand() % 360) * kDegree);
-        const double y = 30.0 * std::sin((std::rand() % 360) * kDegree);
-        const int s = std::rand() % 2;
+        const double x = 30.0 * std::cos((demoRand() % 360) * kDegree);
+        const double y = 30.0 * std::sin((demoRand() % 360) * kDegree);
+        const int s = demoRand() % 2;
         if (x * x + y * y <= 900.0) continue;
         ++outside;
         nearRim += std::fabs(t.z) < 1.0;

@@ -1,19 +1,19 @@
 // Screen effects: picture captures into square textures and their overlay as one screen quad.
 #include "effects/screen_effects.h"
 
-#include <EGL/egl.h>  // current-context query of the headless renderer
 #include <GL/gl.h>
-#include <GL/glx.h>   // current-context query of the desktop window
 
 #include <cmath>
 #include <vector>
+
+#include "platform/headless_gl.h"  // glContextCurrent
 
 namespace {
 EffectsTarget target;
 
 // The process-wide textures are destroyed at exit, after the window has released its context:
 // their names went with it, and GL must not be called without a context.
-bool contextIsCurrent() { return eglGetCurrentContext() != EGL_NO_CONTEXT || glXGetCurrentContext() != nullptr; }
+bool contextIsCurrent() { return platform::glContextCurrent(); }
 }  // namespace
 
 void setEffectsTarget(const EffectsTarget& t) { target = t; }

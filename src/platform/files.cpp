@@ -22,10 +22,8 @@ std::string& chosenDataDirectory() {
 
 std::string hostSeparators(std::string_view path) {
     std::string host(path);
-#ifndef _WIN32
     for (char& c : host)
-        if (c == '\\') c = '/';
-#endif
+        if (c == '\\') c = kHostSeparator;
     return host;
 }
 
@@ -49,14 +47,7 @@ std::string hostPath(std::string_view path) {
 
 std::FILE* openFile(const char* path, const char* mode) {
     if (!path) return nullptr;
-    return std::fopen(hostPath(path).c_str(), mode);
-}
-
-std::string executableDirectory() {
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error || program.empty()) return {};
-    return program.parent_path().string();
+    return openHostFile(hostPath(path), mode);
 }
 
 std::vector<std::string> dataDirectoryPlaces(const char* given) {

@@ -17,9 +17,14 @@ const std::string& dataDirectory();
 // The host path of a path in the show's form: "data\\mati\\f0.mqo" -> "data/mati/f0.mqo", or
 // "<data directory>/mati/f0.mqo" once one is set. Every file the show opens goes through here.
 std::string hostPath(std::string_view path);
+// Opens a path in the show's form (UTF-8) as fopen would; null when it cannot.
 std::FILE* openFile(const char* path, const char* mode);
 
-// The directory that holds the running program; empty when the system does not say.
+// The host's path separator, which "\\" in the show's paths becomes. One per backend.
+extern const char kHostSeparator;
+// Opens a host path given in UTF-8, whatever the system's own code page. One per backend.
+std::FILE* openHostFile(const std::string& hostPath, const char* mode);
+// The directory that holds the running program (UTF-8); empty when the system does not say.
 std::string executableDirectory();
 
 // Where a data set may lie, in the order they are tried: DIR alone when given; otherwise ./data,

@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// True when any GL context, the window's or a headless one, is current on this thread.
+bool glContextCurrent();
+
 class HeadlessGL {
 public:
     HeadlessGL() = default;

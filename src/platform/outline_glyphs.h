@@ -3,6 +3,7 @@
 // face, and every list ending with a move of the current matrix by the glyph's cell increment.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -15,6 +16,19 @@ struct GlyphMetrics {
     float cellIncY = 0;
 };
 
+// One glyph as the triangles that draw it, em units: caps (three vertices a triangle, the front
+// face at z = 0 then the back face at z = -extrusion) and side walls (four vertices a quad).
+struct GlyphVertex {
+    double x = 0, y = 0, z = 0;
+    double nx = 0, ny = 0, nz = 0;
+};
+struct GlyphMesh {
+    bool present = false;  // the font has the character (a space is present with no triangles)
+    bool capsFilled = false;  // the tessellator filled the faces (otherwise only the walls exist)
+    std::vector<GlyphVertex> caps;
+    std::vector<GlyphVertex> walls;
+};
+
 // Resolves face (UTF-8) through fontconfig, falling back to a Japanese gothic and then to any
 // bold monospace. Returns the file path, or empty when the machine has no usable font.
 std::string resolveFontFile(const char* face, bool bold);
@@ -23,6 +37,15 @@ std::string resolveFontFile(const char* face, bool bold);
 // picture: under a pixel up to about 600 pixels per em. Finer costs triangles, which the show
 // draws thousands of per frame; a larger picture asks for a finer value.
 inline constexpr double kGlyphFlatness = 0.0015;
+
+// The meshes and metrics of codes first .. first + count - 1 (codes 128 and up taken as
+// Windows-1252) from the system's font, with the flatness and limits of buildOutlineGlyphs. A code
+// the font lacks gets an absent mesh and zero metrics. False when no font. One per backend.
+bool buildGlyphMeshes(const char* face, bool bold, unsigned first, unsigned count, float extrusion,
+                      GlyphMesh* meshes, GlyphMetrics* metrics, double flatness = kGlyphFlatness);
+
+// The character a byte code stands for in Windows-1252, or 0 for control and undefined codes.
+char32_t glyphCharacter(unsigned code);
 
 // Compiles one display list per code first .. first + count - 1 into listBase + code, codes 128
 // and up taken as Windows-1252, and fills metrics[code - first]. A code the font lacks gets an

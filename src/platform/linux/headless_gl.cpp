@@ -4,6 +4,7 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <GL/glx.h>  // the desktop window's context is a GLX one under X11
 
 #include <cstring>
 
@@ -132,5 +133,7 @@ void HeadlessGL::destroy() {
     // then show up as leaks of an unknown module.
     display_ = surface_ = context_ = nullptr;
 }
+
+bool glContextCurrent() { return eglGetCurrentContext() != EGL_NO_CONTEXT || glXGetCurrentContext() != nullptr; }
 
 }  // namespace platform
