@@ -42,6 +42,8 @@ bool leavesFolder(const std::string& name) {
     return false;
 }
 
+constexpr uint64_t kDeflateMaxRatio = 1032;
+
 std::string sizeText(uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
 // The one model entry of an open archive, read in full; the archive stays open.
@@ -88,6 +90,13 @@ bool readModelEntry(zip_t* archive, std::string& text, std::string& reason, uint
     }
     if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > cap) {
         reason = "the model file unpacks to more than " + sizeText(cap);
+        return false;
+    }
+    // Deflate packs at most 1032 bytes into one: a stated size beyond that is a lie, refused
+    // before any memory is set aside for it.
+    if (!(stat.valid & ZIP_STAT_COMP_SIZE) || stat.size / kDeflateMaxRatio > stat.comp_size + 1 ||
+        (stat.comp_method == ZIP_CM_STORE && stat.size != stat.comp_size)) {
+        reason = "the sizes stated in the archive do not match its data";
         return false;
     }
     zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(model), 0);
