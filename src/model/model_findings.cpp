@@ -14,7 +14,9 @@ bool isPrintableAscii(const std::string& text) {
     return !text.empty();
 }
 
-constexpr std::size_t kLineNamesLimit = 120;  // characters of names before counts alone are shown
+constexpr std::size_t kLineNamesLimit = 120;
+
+std::string counted(int64_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }  // characters of names before counts alone are shown
 
 }  // namespace
 
@@ -74,11 +76,11 @@ std::vector<ModelFinding> modelFindings(const MqoReadStats& stats) {
             add(Kind::Smoothed, "shading " + std::to_string(o.shading) +
                                     ": smoothed in the modelling tool; the show draws every face flat");
         if (o.colouredFaces > 0)
-            add(Kind::VertexColours, std::to_string(o.colouredFaces) +
-                                         " faces with vertex colours: the show does not use them");
+            add(Kind::VertexColours, counted(o.colouredFaces, "face", "faces") +
+                                         " with vertex colours: the show does not use the colours");
         if (o.edgesKept > 0)
-            add(Kind::Edges, std::to_string(o.edgesKept) +
-                                 " edges (faces of two corners): the show draws them only in outlines");
+            add(Kind::Edges, counted(o.edgesKept, "edge", "edges") +
+                                 " (faces of two corners): the show draws edges only in outlines");
     }
     for (std::size_t i = 0; i < stats.materials.size(); ++i) {
         const MqoMaterialReadStats& m = stats.materials[i];

@@ -419,6 +419,7 @@ private:
             } else if (!std::strcmp(key, "power")) {
                 material.setPower(value());
             } else if (noteMap(key, cut)) {
+                // a map the show does not draw: noted, not kept
             } else if (!std::strcmp(key, "tex")) {
                 // "tex" ends the line: nothing after it goes into the material.
                 const std::string name = cut.quoted(nameSeparators);
