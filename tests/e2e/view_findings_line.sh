@@ -20,25 +20,34 @@ for _ in $(seq 1 300); do
     sleep 0.1
 done
 [ -n "$wid" ] || { kill $pid; exit 1; }
-sleep 2
 # Pixels of the line's warm white in the bottom 26 rows of the window.
 line_pixels() {
     import -window "$wid" "$work/shot.png"
     convert "$work/shot.png" -gravity South -crop x26+0+0 +repage \
         -fx '(r > 0.5 && g > 0.5 && b < r * 0.95) ? 1 : 0' -format '%[fx:round(mean * w * h)]' info:
 }
-echo "shown $(line_pixels)"
+# wait_for above|below N: polls (up to a minute, as a sanitizer build is slow to start) until the
+# count of line pixels is above or below N, and prints the last count.
+wait_for() {
+    local count=0
+    for _ in $(seq 1 120); do
+        count=$(line_pixels)
+        if [ "$1" = above ] && [ "$count" -gt "$2" ]; then break; fi
+        if [ "$1" = below ] && [ "$count" -lt "$2" ]; then break; fi
+        sleep 0.5
+    done
+    echo "$count"
+}
+echo "shown $(wait_for above 200)"
 xdotool key --window "$wid" h
-sleep 1
-echo "hidden $(line_pixels)"
+echo "hidden $(wait_for below 1)"
 xdotool key --window "$wid" h
-sleep 1
-echo "again $(line_pixels)"
+echo "again $(wait_for above 200)"
 kill $pid
 wait $pid 2> /dev/null
 exit 0
 INNER
-SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/run.sh" "$exe" "$model" "$work" > "$work/out" 2>&1
+SDL_AUDIODRIVER=dummy timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/run.sh" "$exe" "$model" "$work" > "$work/out" 2>&1
 shown=$(awk '$1 == "shown" { print $2 }' "$work/out")
 hidden=$(awk '$1 == "hidden" { print $2 }' "$work/out")
 again=$(awk '$1 == "again" { print $2 }' "$work/out")
