@@ -113,4 +113,6 @@ check "--view of a file without a model: one message" [ "$(grep -c 'モデルの
 timeout 120 "$exe" --view "$work/zipped/sky.mqoz" --render "$work/view-zip" > /dev/null 2> "$work/view-zip.err"
 check "--view of a zipped model: no message" bash -c "[ ! -s '$work/view-zip.err' ] || ! grep -q error '$work/view-zip.err'"
 
+check "no sanitizer reports" bash -c "! grep -l 'Sanitizer\|runtime error:' '$work'/*.err"
+
 exit $fail
