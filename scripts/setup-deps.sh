@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
       libgl1-mesa-dri libegl-mesa0 libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
-      fonts-dejavu-core libpng-dev libsdl2-image-dev
+      fonts-dejavu-core libpng-dev libsdl2-image-dev libzip-dev
       libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 if [ "${1:-}" = "--test" ]; then
   pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick

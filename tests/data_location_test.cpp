@@ -112,3 +112,16 @@ TEST_F(DataLocation, NamesTheOnePlaceGivenWhenItHoldsNothing) {
     // somewhere else.
     EXPECT_EQ(platform::dataDirectory(), dir.string());
 }
+
+TEST_F(DataLocation, ASetOfZippedModelsAloneIsADataSet) {
+    std::ofstream(dir / "sky.mqoz") << "PK";
+    std::FILE* report = std::tmpfile();
+    EXPECT_TRUE(chooseDataDirectory(dir.string(), report));
+    EXPECT_EQ(readAll(report), "");
+    std::fclose(report);
+    fs::remove(dir / "sky.mqoz");
+    report = std::tmpfile();
+    EXPECT_FALSE(chooseDataDirectory(dir.string(), report));
+    EXPECT_NE(readAll(report), "");
+    std::fclose(report);
+}

@@ -167,3 +167,26 @@ TEST(Options, SizeAndAntiAliasing) {
     ASSERT_TRUE(parse({"--bench", "--ssaa", "4"}, b, e)) << e;
     EXPECT_EQ(b.ssaa, 4);
 }
+
+TEST(Options, CheckTakesTheDataDirectoryAndJsonAlone) {
+    Options o;
+    std::string e;
+    ASSERT_TRUE(parse({"--check"}, o, e)) << e;
+    EXPECT_EQ(o.mode, Options::Mode::Check);
+    EXPECT_FALSE(o.json);
+    Options j;
+    ASSERT_TRUE(parse({"--json", "--data", "set", "--check"}, j, e)) << e;
+    EXPECT_EQ(j.mode, Options::Mode::Check);
+    EXPECT_TRUE(j.json);
+    EXPECT_EQ(j.dataDir, "set");
+    Options h;
+    ASSERT_TRUE(parse({"--check", "--help"}, h, e)) << e;
+    EXPECT_EQ(h.mode, Options::Mode::Help);
+    for (auto args : {std::initializer_list<const char*>{"--check", "--window"}, {"--render", "d", "--check"},
+                      {"--check", "--view", "m.mqo"}, {"--check", "--from", "1000"}, {"--json"},
+                      {"--json", "--render", "d"}}) {
+        Options bad;
+        EXPECT_FALSE(parse(args, bad, e)) << *args.begin();
+        EXPECT_FALSE(e.empty());
+    }
+}

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "model/model_findings.h"
 #include "model/mqo_model.h"
 #include "model/mqo_reader.h"
+#include "output/json_text.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 #include "lumivane_build.h"  // LUMIVANE_VERSION
@@ -18,82 +20,14 @@ namespace {
 
 const char* const usage =
     "usage: mqo-info FILE...  |  mqo-info --version\n"
-    "Loads each model file with its textures and prints one JSON line per file: counts, materials,\n"
-    "objects (with their bounding boxes, polygons split and edges kept) and the messages the load\n"
-    "raised. Exit code 0 when no file raised a message, 1\n"
-    "otherwise, 2 for bad arguments.\n";
+    "Loads each model file (.mqo, or .mqoz: zipped) with its textures and prints one JSON line per\n"
+    "file: counts, materials, objects (with their names, bounding boxes, polygons split and edges\n"
+    "kept), what the show draws differently from the modelling tool, and the messages the load\n"
+    "raised. Exit code 0 when no file raised a message, 1 otherwise, 2 for bad arguments.\n";
 
-// Length of the well-formed UTF-8 sequence at s[i], or 0.
-std::size_t utf8Length(const std::string& s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
-    const unsigned c = byte(i);
-    const auto continuation = [&](std::size_t k) { return (byte(k) & 0xC0) == 0x80; };
-    if (c >= 0xC2 && c <= 0xDF) return continuation(i + 1) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF) {
-        const unsigned c1 = byte(i + 1);
-        if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 > 0x9F)) return 0;  // overlong, surrogate
-        return continuation(i + 1) && continuation(i + 2) ? 3 : 0;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        const unsigned c1 = byte(i + 1);
-        if ((c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 > 0x8F)) return 0;
-        return continuation(i + 1) && continuation(i + 2) && continuation(i + 3) ? 4 : 0;
-    }
-    return 0;
-}
-
-// A JSON string: UTF-8 passes through, control characters are escaped, and bytes that are not
-// UTF-8 (a Shift-JIS file name, say) become U+FFFD.
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x80) {
-            const std::size_t length = utf8Length(s, i);
-            if (length == 0) {
-                out += "\\ufffd";
-                ++i;
-            } else {
-                out.append(s, i, length);
-                i += length;
-            }
-            continue;
-        }
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += char(c);
-            }
-        }
-        ++i;
-    }
-    return out + "\"";
-}
-
-// The shortest text that reads back as the same value; null for what JSON cannot hold.
-template <typename T>
-std::string jsonNumber(T value) {
-    if (!std::isfinite(value)) return "null";
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-}
-
-template <typename T>
-std::string jsonArray(const T* values, int count) {
-    std::string out = "[";
-    for (int i = 0; i < count; ++i) out += (i ? "," : "") + jsonNumber(values[i]);
-    return out + "]";
-}
+using output::jsonArray;
+using output::jsonNumber;
+using output::jsonString;
 
 // "min" and "max" of the object's vertices; null for an object without any.
 std::string boundingBox(const MqoObject& object) {
@@ -133,7 +67,16 @@ std::string describe(const std::string& file, const MqoModel& model, const MqoRe
         out += ",\"color\":" + jsonArray(o.color, 3) + boundingBox(o);
         const MqoObjectReadStats read = i < stats.objects.size() ? stats.objects[i] : MqoObjectReadStats{};
         out += ",\"polygonsSplit\":" + std::to_string(read.polygonsSplit);
-        out += ",\"edgesKept\":" + std::to_string(read.edgesKept) + "}";
+        out += ",\"edgesKept\":" + std::to_string(read.edgesKept);
+        out += ",\"name\":" + jsonString(displayName(read.name)) + "}";
+    }
+    // What the show draws differently from the modelling tool, by object and material name.
+    out += "],\"drawnDifferently\":[";
+    const std::vector<ModelFinding> findings = modelFindings(stats);
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const ModelFinding& f = findings[i];
+        out += std::string(i ? "," : "") + "{" + (f.material ? "\"material\":" : "\"object\":") + jsonString(f.name);
+        out += ",\"kind\":" + jsonString(findingKey(f.kind)) + ",\"text\":" + jsonString(f.text) + "}";
     }
     out += "],\"messages\":[";
     for (std::size_t i = 0; i < messages.size(); ++i) {
@@ -189,6 +132,7 @@ int main(int argc, char** argv) {
         MqoModel model;
         MqoReadStats stats;
         loadModel(model, showPath(file).c_str(), &stats);
+        if (holdsNoModel(stats)) platform::messageBox(noModelText(file).c_str(), "error");
         std::printf("%s\n", describe(file, model, stats, recorder.messages()).c_str());
         std::fflush(stdout);
         anyMessage = anyMessage || !recorder.messages().empty();

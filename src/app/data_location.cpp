@@ -1,6 +1,7 @@
 #include "app/data_location.h"
 
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "app/music_track.h"
@@ -11,6 +12,13 @@ bool chooseDataDirectory(const std::string& given, std::FILE* report) {
     // The soundtrack first: a set of one's own may bring only the music, or only models.
     std::vector<const char*> files = {kMusicFile};
     files.insert(files.end(), std::begin(kModelFiles), std::end(kModelFiles));
+    // A set of one's own may hold its models zipped.
+    static const std::vector<std::string> zipped = [] {
+        std::vector<std::string> names;
+        for (const char* file : kModelFiles) names.push_back(std::string(file) + "z");
+        return names;
+    }();
+    for (const std::string& name : zipped) files.push_back(name.c_str());
     const char* dir = given.empty() ? nullptr : given.c_str();
     const platform::DataSearch search =
         platform::findDataDirectory(platform::dataDirectoryPlaces(dir), files, dir);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/data_check.h"
 #include "app/data_location.h"
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
@@ -28,10 +29,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!options.viewFile.empty()) return runModelViewer(options);  // reads its file as given
-    chooseDataDirectory(options.dataDir, stderr);
+    const bool dataSetFound = chooseDataDirectory(options.dataDir, stderr);
+    if (options.mode == Options::Mode::Check) return runDataCheck(dataSetFound, options.json);
     switch (options.mode) {
     case Options::Mode::Help:
-    case Options::Mode::Version: return 0;
+    case Options::Mode::Version:
+    case Options::Mode::Check: return 0;
     case Options::Mode::Render:
     case Options::Mode::Bench:
     case Options::Mode::Video: return runOffline(options);

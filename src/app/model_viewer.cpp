@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "app/frame_driver.h"
+#include "app/outline_font.h"
+#include "model/model_findings.h"
+#include "model/mqo_reader.h"
 #include "platform/clock.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
@@ -32,6 +35,22 @@ std::string showPath(std::string path) {
     for (char& c : path)
         if (c == '/') c = '\\';
     return path;
+}
+
+// Reads the file as the show does, and says what the model inspector says of a file that holds
+// no model. Returns the line of findings for the picture.
+std::string loadViewed(MqoModel& model, const std::string& file) {
+    MqoReadStats stats;
+    loadModel(model, showPath(file).c_str(), &stats);
+    if (!stats.archiveRefused.empty()) return "zipped model refused: " + stats.archiveRefused;
+    if (stats.hostFile.empty()) return "file not found";
+    if (holdsNoModel(stats)) {
+        platform::messageBox(noModelText(file).c_str(), "error");
+        return "no model in this file";
+    }
+    std::string line = findingsLine(stats);
+    if (!stats.whole) line = "not read whole" + std::string(line.empty() ? "" : "; ") + line;
+    return line.empty() ? "nothing drawn differently from the modelling tool" : line;
 }
 
 bool writeFrame(const std::string& dir, int index) {
@@ -59,7 +78,7 @@ int renderTurntable(const Options& options) {
         return 1;
     }
     MqoModel model;
-    model.load(showPath(options.viewFile).c_str());
+    loadViewed(model, options.viewFile);
     const ViewFit fit = fitModel(model);
     for (int i = 0; i < kTurntableFrames; ++i) {
         drawModelView(model, fit, kWidth, kHeight, i * 360.0 / kTurntableFrames, kPitch, 1.0, false);
@@ -82,11 +101,13 @@ int runWindow(const Options& options) {
     platform::setPointerMessages(true);
     platform::showWindow();
     MqoModel model;
-    model.load(showPath(options.viewFile).c_str());
+    const std::string findings = loadViewed(model, options.viewFile);
     const ViewFit fit = fitModel(model);
+    OutlineFont font;
+    createFont(font);
 
     double yaw = 0, pitch = kPitch, zoom = 1;
-    bool outlines = false, dragging = false, running = true;
+    bool outlines = false, dragging = false, running = true, findingsShown = true;
     int lastX = 0, lastY = 0;
     uint32_t last = platform::timeGetTime();
     while (running) {
@@ -98,6 +119,7 @@ int runWindow(const Options& options) {
             case platform::WindowMessage::KeyDown:
                 if ((message.key & 0xff) == 27) running = false;
                 if ((message.key & 0xff) == 'o' || (message.key & 0xff) == 'O') outlines = !outlines;
+                if ((message.key & 0xff) == 'h' || (message.key & 0xff) == 'H') findingsShown = !findingsShown;
                 break;
             case platform::WindowMessage::LeftButtonDown:
                 dragging = true;
@@ -126,8 +148,10 @@ int runWindow(const Options& options) {
         int width = kWidth, height = kHeight;
         platform::clientSize(width, height);
         drawModelView(model, fit, std::max(width, 1), std::max(height, 1), yaw, pitch, zoom, outlines);
+        if (findingsShown) drawFindingsLine(font, findings, std::max(width, 1), std::max(height, 1));
         platform::swapWindow();
     }
+    releaseFont(font);
     platform::setPointerMessages(false);
     platform::destroyWindow();
     return 0;
@@ -199,6 +223,40 @@ void drawModelView(const MqoModel& model, const ViewFit& fit, int width, int hei
     drawModel(model, true, true, true);
     glFrontFace(GL_CCW);
     if (outlines) drawModelOutline(model, 1.0f, 1.0f, 1.0f, 1.0f, true);
+}
+
+void drawFindingsLine(const OutlineFont& font, const std::string& line, int width, int height) {
+    if (line.empty() || !font.available) return;
+    constexpr double kEm = 16;    // pixels
+    constexpr double kBand = 26;  // pixels, the dark band under the line
+    double em = 0;
+    for (unsigned char c : line) em += font.metrics[c].cellIncX;
+    // Shrunk to fit the picture's width, with a margin on each side.
+    const double scale = em > 0 ? std::min(kEm, (width - 16) / em) : kEm;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    resetTextState();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_FOG);
+    glColor3d(0, 0, 0);
+    glRectd(0, 0, width, kBand);
+    glColor3d(1, 1, 0.7);
+    glTranslated(width / 2.0, (kBand - scale) / 2 + scale * 0.2, 0);
+    glScaled(scale, scale, 1);  // glyphs are one em high; depth stays within the ortho planes
+    drawText(font, "%s", line.c_str());
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
 }
 
 int runModelViewer(const Options& options) {

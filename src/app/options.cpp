@@ -68,6 +68,9 @@ const char* usageText() {
            "                           the wheel zooms, O toggles outlines; with --render DIR a\n"
            "                           36-frame turntable into DIR\n"
            "  lumivane --data DIR      the data set in DIR (default: ./data, beside the program, installed)\n"
+           "  lumivane --check [--data DIR] [--json]\n"
+           "                           read the data set as the show would and report what it will and\n"
+           "                           will not draw; exit code 0 when it draws all the files hold\n"
            "  lumivane --version       the version\n"
            "  lumivane --size WxH      with --window, --render, --video, --bench: the picture at any size, 4:3 in\n"
            "                           the largest rectangle that fits, composed exactly as at 800x600\n"
@@ -80,6 +83,7 @@ const char* versionText() { return "lumivane " LUMIVANE_VERSION "\n"; }
 
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
     bool sawFps = false, sawTo = false, sawWindow = false, sawCrf = false;
+    bool sawCheck = false, sawJson = false, sawOther = false;  // --check takes --data and --json alone
     // The headless runs exclude each other.
     auto setOffline = [&](Options::Mode mode, const std::string& arg) {
         if (options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench ||
@@ -99,6 +103,17 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             return false;
         };
         double v = 0;
+        if (arg != "--check" && arg != "--json" && arg != "--data" && arg != "--help" && arg != "-h" &&
+            arg != "--version")
+            sawOther = true;
+        if (arg == "--check") {
+            sawCheck = true;
+            continue;
+        }
+        if (arg == "--json") {
+            sawJson = true;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             options.mode = Options::Mode::Help;
         } else if (arg == "--version") {
@@ -185,6 +200,19 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             error = "unknown option '" + arg + "'";
             return false;
         }
+    }
+    if (sawJson && !sawCheck) {
+        error = "--json needs --check";
+        return false;
+    }
+    if (sawCheck && options.mode != Options::Mode::Help && options.mode != Options::Mode::Version) {
+        if (sawOther) {
+            error = "--check goes with --data and --json alone";
+            return false;
+        }
+        options.mode = Options::Mode::Check;
+        options.json = sawJson;
+        return true;
     }
     if (!options.viewFile.empty() && (options.mode == Options::Mode::Bench || options.mode == Options::Mode::Video)) {
         error = "--view goes with --render alone";

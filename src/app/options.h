@@ -3,7 +3,7 @@
 #include <string>
 
 struct Options {
-    enum class Mode { Show, Render, Bench, Video, Help, Version } mode = Mode::Show;
+    enum class Mode { Show, Render, Bench, Video, Help, Version, Check } mode = Mode::Show;
     bool windowed = false;
     double fromMs = 0;
     double toMs = -1;        // < 0: the end of the show
@@ -15,6 +15,7 @@ struct Options {
     int crf = 18;            // --video quality: 0 (lossless) .. 51
     std::string viewFile;  // --view: the model viewer (with --render: its turntable)
     std::string dataDir;     // --data: where the data set lies; empty: look for it
+    bool json = false;       // --check --json: the report as one JSON document
     int width = 800, height = 600;  // --size: the output (window, frames) in pixels
     bool sized = false;
     int ssaa = 0;  // --ssaa 1..4; 0: not given (1 headless, multisampling where offered in the window)

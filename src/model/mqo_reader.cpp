@@ -22,6 +22,7 @@
 
 #include <vector>
 
+#include "model/model_archive.h"
 #include "model/model_paths.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -159,6 +160,10 @@ float toFloat(double value) {
     return float(value);
 }
 
+std::string unquoted(const std::string& name) {
+    return name.size() >= 2 && name.front() == '"' && name.back() == '"' ? name.substr(1, name.size() - 2) : name;
+}
+
 std::string directoryPart(const std::string& path) {
     const std::size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -289,6 +294,8 @@ public:
                 break;
             }
             if (previous == "CodePage") utf8Names_ = token_ == "utf8";
+            if (previous == "Metasequoia" && token_ == "Document" && words_ == 1) header_ = true;
+            ++words_;
             previous = token_;
             // A block after a word that is not a chunk of ours (Thumbnail, IncludeXml,
             // BackImage, MaterialEx2, ...) is skipped whole.
@@ -296,6 +303,7 @@ public:
                 skipRestOfBlock(1);
                 continue;
             }
+            if (token_ == "Scene" || token_ == "Material" || token_ == "Object") ++chunks_;
             if (token_ == "Scene") skipBlock(in_);
             if (reading() && token_ == "Material") readMaterials();
             if (reading() && token_ == "Object") readObject();
@@ -305,6 +313,12 @@ public:
             }
         }
         if (in_.fail() && !reachedEof && !endedBetweenChunks && stop_ == Stop::None) stop_ = Stop::Ended;
+        if (stats_) {
+            stats_->textRead = true;
+            stats_->header = header_;
+            stats_->chunks = chunks_;
+            stats_->whole = stop_ == Stop::None && badFaces_ == 0 && !binaryMismatch_ && braceMismatches_ == 0;
+        }
         report();
     }
 
@@ -336,7 +350,7 @@ private:
     }
 
     bool braceChecked() {
-        expectBrace(in_);
+        if (expectBrace(in_)) ++braceMismatches_;
         return reading();
     }
 
@@ -378,8 +392,11 @@ private:
         while (!nextIs('}') && !nextIs('{')) {
             MqoMaterial material;
             if (!readWord(in_, token_) || !readLineRest()) return;
+            materialStats_ = MqoMaterialReadStats{};
+            materialStats_.name = unquoted(token_);
             readMaterialLine(material);
             model_.materials.push_back(std::move(material));
+            if (stats_) stats_->materials.push_back(std::move(materialStats_));
         }
         braceChecked();
     }
@@ -401,14 +418,25 @@ private:
                 material.setSpc(value());
             } else if (!std::strcmp(key, "power")) {
                 material.setPower(value());
+            } else if (noteMap(key, cut)) {
+                // a map the show does not draw: noted, not kept
             } else if (!std::strcmp(key, "tex")) {
-                // "tex" ends the line: nothing after it is looked at.
+                // "tex" ends the line: nothing after it goes into the material.
                 const std::string name = cut.quoted(nameSeparators);
                 if (!name.empty()) setTexture(material, name);
+                for (key = cut.next(pieceSeparators); key; key = cut.next(pieceSeparators)) noteMap(key, cut);
                 return;
             }
             // Anything else is not a key of the line and is passed over.
         }
+    }
+
+    // The maps the show does not draw ("aplane", "bump"), noted for the data check; true for them.
+    bool noteMap(const char* key, PieceCutter& cut) {
+        const bool alpha = !std::strcmp(key, "aplane");
+        if (!alpha && std::strcmp(key, "bump")) return false;
+        (alpha ? materialStats_.alphaPlane : materialStats_.bumpMap) = cut.quoted(nameSeparators);
+        return true;
     }
 
     // The material's texture is the model's directory followed by the name. Where that file is
@@ -427,6 +455,11 @@ private:
                 const std::string converted = cp932ToUtf8(text);
                 if (!converted.empty()) alternatives.push_back(directory + converted);
             }
+        }
+        if (stats_) stats_->textures.push_back(MqoTextureRequest{model_.materials.size(), directory + name, alternatives});
+        if (stats_ && !stats_->loadTextures) {
+            material.texturePath = directory + name;
+            return;
         }
         material.setTexture(directory + name, alternatives);
     }
@@ -451,7 +484,9 @@ private:
         if (name[0] == '"' && (name.size() == 1 || name.back() != '"')) {
             std::string rest;
             std::getline(in_, rest, '"');
+            name += rest + '"';
         }
+        objectStats_.name = unquoted(name);
     }
 
     void readObjectChunk(MqoObject& object) {
@@ -475,7 +510,9 @@ private:
             } else {
                 // A key of another writer: its values run to the end of the line; a block it
                 // opens there is skipped whole.
+                const bool lathe = token_ == "lathe";
                 if (!readLineRest()) return;
+                if (lathe) objectStats_.lathe = toInteger(line_.c_str());
                 int64_t depth = 0;
                 std::istringstream words(line_);
                 for (std::string word; words >> word;) {
@@ -500,6 +537,11 @@ private:
         for (int i = 0; i < (isColor ? 3 : 1); ++i)
             if (!readWord(in_, value[i])) return false;
         if (isColor) object.setColor(toReal(value[0].c_str()), toReal(value[1].c_str()), toReal(value[2].c_str()));
+        const int32_t number = toInteger(value[0].c_str());
+        if (token_ == "patch") objectStats_.patch = number;
+        if (token_ == "visible") objectStats_.visible = number;
+        if (token_ == "shading") objectStats_.shading = number;
+        if (token_ == "mirror") objectStats_.mirror = number;
         return true;
     }
 
@@ -627,6 +669,8 @@ private:
                 hasIndices = true;
             } else if (!std::strcmp(key, "M")) {
                 face.materialIndex = toInteger(cut.next(pieceSeparators));
+            } else if (!std::strcmp(key, "COL")) {
+                ++objectStats_.colouredFaces;
             } else if (!std::strcmp(key, "UV")) {
                 face.uv.assign(2 * slots, 0.0f);
                 for (std::size_t k = 0; k < uvRead; ++k) face.uv[k] = toFloat(toReal(cut.next(pieceSeparators)));
@@ -706,6 +750,11 @@ private:
     std::string line_;
     std::vector<FaceLine> faceLines_;  // the current object's faces as read
     MqoObjectReadStats objectStats_;
+    MqoMaterialReadStats materialStats_;
+    int64_t words_ = 0;  // words read at the top level
+    int32_t chunks_ = 0;
+    int64_t braceMismatches_ = 0;
+    bool header_ = false;
     PolygonSplitter splitter_;
     Stop stop_ = Stop::None;
     int64_t badFaces_ = 0;
@@ -734,6 +783,14 @@ void skipBlock(std::istream& in) {
     }
 }
 
+bool holdsNoModel(const MqoReadStats& stats) {
+    return stats.textRead && !stats.header && stats.chunks == 0;
+}
+
+std::string noModelText(const std::string& path) {
+    return path + ": モデルのデータがありません (no \"Metasequoia Document\" header and no chunk: not a model file)";
+}
+
 void readModel(MqoModel& model, std::istream& in, const char* path, uint64_t size, MqoReadStats* stats) {
     ModelReader(model, in, path, size, stats).run();
 }
@@ -744,10 +801,22 @@ void loadModel(MqoModel& model, const char* path, MqoReadStats* stats) {
     const std::string name = path ? path : "";
     // Only a plain file is a model file: a directory or a device could be opened but not read.
     // Where the exact path is missing, one that matches it ignoring case is read.
-    const std::string hostName = findDataFile(name);
+    // A model saved zipped stands in for a missing plain one.
+    std::string hostName = findDataFile(name);
+    std::string shownName = name;
+    if (hostName.empty() && name.size() > 4 && name.compare(name.size() - 4, 4, ".mqo") == 0) {
+        hostName = findDataFile(name + "z");
+        if (!hostName.empty()) shownName = name + "z";
+    }
+    if (stats) stats->hostFile = hostName;
+    if (!hostName.empty() && isModelArchive(hostName)) {
+        loadZippedModel(model, hostName, shownName.c_str(), stats);
+        return;
+    }
     std::ifstream in;
     if (!hostName.empty()) in.open(hostName);
     if (!in.is_open()) {
+        if (stats) stats->hostFile.clear();
         const std::string text = name + cannotOpenText;
         platform::messageBox(text.c_str(), readerCaption);
         return;

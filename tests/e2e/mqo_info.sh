@@ -67,7 +67,7 @@ cd "$work"
 bitmap tex.bmp 2 2 32 0 16
 model good.mqo '"mat" col(1 0.5 0.25 1) dif(0.8) amb(0.6) emi(0) spc(0) power(5) tex("tex.bmp")' "$quad" "$triangle"
 expect good 0 '"textured":true' good.mqo
-grep -qF '{"file":"good.mqo","objectCount":1,"materialCount":1,"materials":[{"col":[1,0.5,0.25,1],"dif":0.8,"amb":0.6,"emi":0,"spc":0,"power":5,"texturePath":"tex.bmp","textured":true}],"objects":[{"vertexCount":4,"faceCount":2,"color":[0.5,0.25,1],"min":[0,0,0],"max":[1,1,0],"polygonsSplit":0,"edgesKept":0}],"messages":[]}' good.out ||
+grep -qF '{"file":"good.mqo","objectCount":1,"materialCount":1,"materials":[{"col":[1,0.5,0.25,1],"dif":0.8,"amb":0.6,"emi":0,"spc":0,"power":5,"texturePath":"tex.bmp","textured":true}],"objects":[{"vertexCount":4,"faceCount":2,"color":[0.5,0.25,1],"min":[0,0,0],"max":[1,1,0],"polygonsSplit":0,"edgesKept":0,"name":"obj1"}],"drawnDifferently":[],"messages":[]}' good.out ||
     fail "good: unexpected description: $(cat good.out)"
 # The texture sits next to the model, wherever the model is named from.
 mkdir -p sub && cp good.mqo tex.bmp sub/
@@ -114,6 +114,17 @@ bitmap topdown.bmp 2 -2 32 0 16
 model topdown.mqo '"mat" tex("topdown.bmp")' "$quad"
 expect bitmap-topdown 0 '"textured":true' topdown.mqo
 
+# Zipped: the same description as the plain file; a zip without a model and a file of words
+# that holds no model raise one message each.
+python3 -c 'import zipfile; zipfile.ZipFile("good.mqoz", "w", zipfile.ZIP_DEFLATED).write("good.mqo")'
+expect zipped 0 '"textured":true' good.mqoz
+sed 's/"file":"good.mqoz"/"file":"good.mqo"/' zipped.out | cmp -s - good.out || fail "zipped: $(cat zipped.out)"
+python3 -c 'import zipfile; zipfile.ZipFile("nomodel.mqoz", "w").writestr("a.txt", "x")'
+expect zip-without-model 1 'nomodel.mqoz: zipの中のモデルを読めません (no model file (.mqo) in the archive)' nomodel.mqoz
+echo "a shopping list" > words.mqo
+expect no-model 1 'words.mqo: モデルのデータがありません' words.mqo
+[ "$(grep -o '"caption"' no-model.out | wc -l)" -eq 1 ] || fail "no-model: not one message: $(cat no-model.out)"
+
 # Several files: one line each; any message makes the exit code 1.
 expect several 1 '"file":"nothing.mqo"' good.mqo nothing.mqo faces.mqo
 
@@ -147,6 +158,11 @@ if [ -d "$peer" ]; then
     grep -F '"file":"./binzume-autocsg-sample.mqo"' "$work/peer.out" | grep -qF '"polygonsSplit":81' ||
         fail "binzume: polygons not split"
     grep -F '"file":"./nutti-edge.mqo"' "$work/peer.out" | grep -qF '"edgesKept":2' || fail "nutti-edge: edges not kept"
+    grep -F '"file":"./dsan-no-eof.mqo"' "$work/peer.out" |
+        grep -qF '{"object":"obj1","kind":"mirrored","text":"mirror 1: the modelling tool shows it mirrored; the show draws only the stored half"}' ||
+        fail "dsan: mirrored object not reported"
+    grep -F '"file":"./vastspace-interceptor.mqo"' "$work/peer.out" | grep -qF '{"object":"interceptor1","kind":"hidden"' ||
+        fail "interceptor: hidden object not reported"
     cd "$work"
 fi
 

@@ -233,7 +233,8 @@ ModelCounts ModelFile::write(const std::string& dataDir, const std::string& rela
     for (const MeshObject& o : objects_) {
         const int vertexCount = static_cast<int>(o.vertices().size());
         if (o.name().find_first_of(" \t\"") != std::string::npos) fail("bad object name " + o.name());
-        text += "Object \"" + o.name() + "\" {\n\tvisible 15\n\tlocking 0\n\tshading 1\n"
+        // Flat shading: the show draws every face flat, so its own objects say so.
+        text += "Object \"" + o.name() + "\" {\n\tvisible 15\n\tlocking 0\n\tshading 0\n"
                 "\tfacet 59.5\n\tcolor " + number(o.color().r, 3) + " " + number(o.color().g, 3) +
                 " " + number(o.color().b, 3) + "\n\tcolor_type 0\n";
         text += "\tvertex " + std::to_string(vertexCount) + " {\n";

@@ -1,0 +1,35 @@
+// JSON text for the reports the tools print: strings that stay valid whatever bytes they carry,
+// and numbers that read back as the same value.
+#pragma once
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <string>
+
+namespace output {
+
+// Length of the well-formed UTF-8 sequence at s[i], or 0.
+std::size_t utf8Length(const std::string& s, std::size_t i);
+// Whether the whole text is well-formed UTF-8.
+bool isUtf8(const std::string& s);
+// A JSON string: UTF-8 passes through, control characters are escaped, and bytes that are not
+// UTF-8 (a Shift-JIS file name, say) become U+FFFD.
+std::string jsonString(const std::string& s);
+
+// The shortest text that reads back as the same value; null for what JSON cannot hold.
+template <typename T>
+std::string jsonNumber(T value) {
+    if (!std::isfinite(double(value))) return "null";
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+template <typename T>
+std::string jsonArray(const T* values, int count) {
+    std::string out = "[";
+    for (int i = 0; i < count; ++i) out += (i ? "," : "") + jsonNumber(values[i]);
+    return out + "]";
+}
+
+}  // namespace output
