@@ -10,6 +10,7 @@
 
 #include "model/mqo_model.h"
 #include "model/mqo_reader.h"
+#include "model/texture_cache.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 #include "lumivane_build.h"  // LUMIVANE_VERSION
@@ -155,6 +156,18 @@ std::string showPath(std::string path) {
 int main(int argc, char** argv) {
     std::vector<std::string> files;
     bool options = true;
+    // --help and --version answer wherever they stand among the options.
+    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs("mqo-info (lumivane) " LUMIVANE_VERSION "\n", stdout);
+            return 0;
+        }
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (options && arg == "--") {
@@ -184,6 +197,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     bool anyMessage = false;
+    TextureCache textures;  // a picture named by many materials or files is read once
     for (const std::string& file : files) {
         platform::MessageRecorder recorder;
         MqoModel model;

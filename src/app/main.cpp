@@ -1,5 +1,6 @@
 // Program entry: the show, or one of the headless runs.
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "app/data_location.h"
@@ -12,7 +13,9 @@
 #include "demo/carried_state.h"
 #include "demo/demo_assets.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     Options options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
@@ -28,7 +31,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!options.viewFile.empty()) return runModelViewer(options);  // reads its file as given
-    chooseDataDirectory(options.dataDir, stderr);
+    // A data set the user named and that is not there ends the run: nothing of the show would draw.
+    if (!chooseDataDirectory(options.dataDir, stderr) && !options.dataDir.empty()) return 1;
     switch (options.mode) {
     case Options::Mode::Help:
     case Options::Mode::Version: return 0;
@@ -47,4 +51,19 @@ int main(int argc, char** argv) {
     const int result = runDemo();
     if (result == kPictureRefused) return 2;
     return result == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever the system library throws (a file name longer than the file system takes, say)
+    // ends the run with its reason, never with an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "lumivane: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "lumivane: an unexpected failure\n");
+    }
+    return 1;
 }

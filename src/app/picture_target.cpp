@@ -178,7 +178,18 @@ bool makeBuffers(const PictureGeometry& g, int samples, PictureBuffers& b, std::
     return ok;
 }
 
-// What the GL must offer for a picture of geometry g; false with the reason.
+}  // namespace
+
+unsigned long long pictureBufferBytes(int drawWidth, int drawHeight, int samples) {
+    const unsigned long long pixels = static_cast<unsigned long long>(drawWidth) * static_cast<unsigned long long>(drawHeight);
+    // 4 bytes of colour and 4 of depth and stencil per sample; a multisampled picture is resolved
+    // into a single-sampled one.
+    return pixels * 8 * static_cast<unsigned long long>(std::max(samples, 1)) + (samples >= 2 ? pixels * 4 : 0);
+}
+
+namespace {
+
+// What the GL and the memory budget must allow for a picture of geometry g; false with the reason.
 bool checkLimits(const PictureGeometry& g, bool offscreen, int samples, std::string& error) {
     char text[200];
     GLint viewport[2] = {0, 0};
@@ -210,6 +221,13 @@ bool checkLimits(const PictureGeometry& g, bool offscreen, int samples, std::str
     if (side > maxSide) {
         std::snprintf(text, sizeof text, "a picture drawn at %dx%d is over the GL's limit of %d pixels a side",
                       g.drawWidth(), g.drawHeight(), maxSide);
+        error = text;
+        return false;
+    }
+    if (pictureBufferBytes(g.drawWidth(), g.drawHeight(), samples) > kPictureBudgetBytes) {
+        std::snprintf(text, sizeof text, "a picture drawn at %dx%d takes %llu MB of buffers, over the %llu MB allowed",
+                      g.drawWidth(), g.drawHeight(), pictureBufferBytes(g.drawWidth(), g.drawHeight(), samples) >> 20,
+                      kPictureBudgetBytes >> 20);
         error = text;
         return false;
     }

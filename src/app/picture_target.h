@@ -20,6 +20,11 @@ struct PictureGeometry {
     bool hasBars() const { return width != outputWidth || height != outputHeight; }
 };
 
+// What the buffers of one drawn picture may take (colour, depth and stencil, per sample, and the
+// resolved picture): a picture beyond it is refused before anything is drawn.
+inline constexpr unsigned long long kPictureBudgetBytes = 768ull << 20;
+unsigned long long pictureBufferBytes(int drawWidth, int drawHeight, int samples);
+
 // The largest 4:3 rectangle of an output of outputWidth x outputHeight, centred (any odd pixel of
 // a bar goes to the right or the top), drawn at factor x. Sides under 4 x 3 give a 4x3 picture.
 PictureGeometry pictureGeometry(int outputWidth, int outputHeight, int factor);
