@@ -1,4 +1,5 @@
 // Program entry: the show, or one of the headless runs.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/music_track.h"
 #include "app/offline_run.h"
 #include "app/options.h"
+#include "app/picture_target.h"
 #include "demo/carried_state.h"
 #include "demo/demo_assets.h"
 
@@ -31,6 +33,14 @@ int run(int argc, char** argv) {
         return 0;
     }
     if (!options.viewFile.empty()) return runModelViewer(options);  // reads its file as given
+    // A picture too large for memory is refused before a context or a window is made for it.
+    if (options.mode != Options::Mode::Show || options.windowed) {
+        const std::string problem = pictureMemoryProblem(options.width, options.height, std::max(options.ssaa, 1), 0);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "lumivane: %s\n", problem.c_str());
+            return 2;
+        }
+    }
     // A data set the user named and that is not there ends the run: nothing of the show would draw.
     if (!chooseDataDirectory(options.dataDir, stderr) && !options.dataDir.empty()) return 1;
     switch (options.mode) {

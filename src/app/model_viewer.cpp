@@ -69,18 +69,19 @@ bool modelFileUsable(const Options& options) {
 
 int renderTurntable(const Options& options) {
     const int width = options.width, height = options.height, factor = std::max(options.ssaa, 1);
+    // Drawn into the pbuffer at factor x: one buffer, of the drawn size.
+    if (pictureBufferBytes(width * factor, height * factor, 0) > kPictureBudgetBytes) {
+        std::fprintf(stderr, "lumivane: a turntable drawn at %dx%d takes %llu MB of buffers, over the %llu MB allowed\n",
+                     width * factor, height * factor, pictureBufferBytes(width * factor, height * factor, 0) >> 20,
+                     kPictureBudgetBytes >> 20);
+        return 2;
+    }
     std::error_code error;
     std::filesystem::create_directories(options.renderDir, error);
     if (!std::filesystem::is_directory(options.renderDir, error)) {
         std::fprintf(stderr, "lumivane: cannot create directory %s: %s\n", options.renderDir.c_str(),
                      (error ? error : std::make_error_code(std::errc::not_a_directory)).message().c_str());
         return 1;
-    }
-    if (pictureBufferBytes(width * factor, height * factor, 0) > kPictureBudgetBytes) {
-        std::fprintf(stderr, "lumivane: a turntable drawn at %dx%d takes %llu MB of buffers, over the %llu MB allowed\n",
-                     width * factor, height * factor, pictureBufferBytes(width * factor, height * factor, 0) >> 20,
-                     kPictureBudgetBytes >> 20);
-        return 2;
     }
     platform::setMessageBoxesHeadless(true);
     platform::HeadlessGL context;
