@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -153,7 +154,9 @@ std::string showPath(std::string path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     std::vector<std::string> files;
     bool options = true;
     // --help and --version answer wherever they stand among the options.
@@ -208,4 +211,17 @@ int main(int argc, char** argv) {
         anyMessage = anyMessage || !recorder.messages().empty();
     }
     return anyMessage ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A failure the system library throws (a name too long for the file system, a directory
+    // that cannot be listed) is a message and status 1, never an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "mqo-info: %s\n", error.what());
+    }
+    return 1;
 }

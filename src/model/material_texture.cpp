@@ -237,21 +237,32 @@ void MqoMaterial::loadTexture(const std::string& path, const std::vector<std::st
     TextureCache* cache = TextureCache::current();
     TextureCache single(TextureCache::Detached{}, kTextureBudgetBytes);
     if (!cache) cache = &single;
+    std::string request = path;
+    for (const std::string& alternative : alternatives) {
+        request += '\n';
+        request += alternative;
+    }
+    std::string key = cache->keyOf(request);
+    const bool known = !key.empty();
     // Only a plain file is an image: a directory or a device would pass the open and then give
     // nonsense sizes or endless bytes (a FIFO would block the open itself).
-    std::string host = findDataFile(path);
-    for (std::size_t i = 0; host.empty() && i < alternatives.size(); ++i) host = findDataFile(alternatives[i]);
-    const std::string key = host.empty() ? platform::hostPath(path) : resolvedPath(host);
-    if (const TextureCache::Entry* known = cache->find(key)) {
-        textureName = known->name;
-        if (!textureName) reportUnreadable(path, host.empty() ? "" : known->reason);
+    std::string host;
+    if (!known) {
+        host = findDataFile(path);
+        for (std::size_t i = 0; host.empty() && i < alternatives.size(); ++i) host = findDataFile(alternatives[i]);
+        key = host.empty() ? platform::hostPath(path) : resolvedPath(host);
+        cache->remember(request, key);
+    }
+    if (const TextureCache::Entry* entry = cache->find(key)) {
+        textureName = entry->name;
+        if (!textureName) reportUnreadable(path, entry->found ? entry->reason : "");
         return;
     }
     if (host.empty()) {
         const std::string why = platform::unusableFileReason(key);
         reportUnreadable(path, "");
         platform::reportFileProblem(key, why.empty() ? "no such file" : why);
-        cache->add(key, {0, why}, 0);
+        cache->add(key, {0, why, false}, 0);
         return;
     }
     cache->countFileRead();
@@ -276,6 +287,11 @@ TextureCache::~TextureCache() {
 }
 
 TextureCache* TextureCache::current() { return currentCache(); }
+
+std::string TextureCache::keyOf(const std::string& request) const {
+    const auto it = requests_.find(request);
+    return it == requests_.end() ? std::string() : it->second;
+}
 
 const TextureCache::Entry* TextureCache::find(const std::string& key) const {
     const auto it = entries_.find(key);

@@ -25,9 +25,14 @@ public:
     struct Entry {
         uint32_t name = 0;   // the GL texture; 0 when the file could not be used
         std::string reason;  // why not, in English
+        bool found = true;   // false: no file matched the name (the key is the path tried)
     };
     const Entry* find(const std::string& key) const;
     void add(const std::string& key, Entry entry, uint64_t bytes);
+    // The key a material's request (its path and alternatives) led to before: asked again, the
+    // file system is not searched again. Empty when it was not asked before.
+    std::string keyOf(const std::string& request) const;
+    void remember(const std::string& request, const std::string& key) { requests_[request] = key; }
     uint64_t bytesLeft() const { return budget_ > used_ ? budget_ - used_ : 0; }
     uint64_t budget() const { return budget_; }
     int filesRead() const { return filesRead_; }  // image files read and decoded (or refused)
@@ -39,6 +44,7 @@ public:
 
 private:
     std::map<std::string, Entry> entries_;
+    std::map<std::string, std::string> requests_;
     uint64_t budget_;
     uint64_t used_ = 0;
     int filesRead_ = 0;

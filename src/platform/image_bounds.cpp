@@ -44,7 +44,7 @@ std::string sizeText(int64_t width, int64_t height) { return std::to_string(widt
 
 bool cannotHold(std::string& reason, std::size_t size, const DeclaredImage& image, const std::string& what) {
     reason = "its " + std::to_string(size) + " bytes cannot hold the " + sizeText(image.width, image.height) +
-             " picture its header declares (" + what + ")";
+             " picture its header declares " + what;
     return false;
 }
 
@@ -59,13 +59,13 @@ bool bmpCanHold(const uint8_t* data, std::size_t size, const DeclaredImage& imag
     const uint32_t compression = oldHeader || size < 34 ? 0 : le32(data + 30);
     const uint64_t offset = le32(data + 10);
     if (compression == 1 || compression == 2) {  // run lengths: no bound but the ratio
-        return !tooCompressed(size, image) || cannotHold(reason, size, image, "run-length coded");
+        return !tooCompressed(size, image) || cannotHold(reason, size, image, "even run-length coded");
     }
     if (compression != 0 && compression != 3 && compression != 6) return true;  // the decoder's to refuse
     if (bitCount == 0 || bitCount > 64) return true;
     const uint64_t rowBytes = (uint64_t(image.width) * bitCount + 31) / 32 * 4;
     if (offset > size || rowBytes * uint64_t(image.height) > size - offset)
-        return cannotHold(reason, size, image, "stored rows");
+        return cannotHold(reason, size, image, "as stored rows");
     return true;
 }
 
@@ -85,7 +85,7 @@ bool pngCanHold(const uint8_t* data, std::size_t size, const DeclaredImage& imag
     // deflate codes at most 258 bytes in 2 bits; the zlib frame and block headers only add to that.
     constexpr uint64_t kDeflateMaxRatio = 1032;
     if (rawBytes > compressed * kDeflateMaxRatio + 1024)
-        return cannotHold(reason, size, image, std::to_string(compressed) + " bytes of compressed data");
+        return cannotHold(reason, size, image, "from " + std::to_string(compressed) + " bytes of compressed data");
     return true;
 }
 
@@ -110,10 +110,10 @@ bool jpegCanHold(const uint8_t* data, std::size_t size, const DeclaredImage& ima
             const uint64_t ht = (uint64_t(image.height) * v + uint64_t(vMax) - 1) / uint64_t(vMax);
             blocks += (w + 7) / 8 * ((ht + 7) / 8);
         }
-        if ((2 * blocks + 7) / 8 > size - at) return cannotHold(reason, size, image, "two bits a block at least");
+        if ((2 * blocks + 7) / 8 > size - at) return cannotHold(reason, size, image, "at two bits a block at least");
         return true;
     }
-    return !tooCompressed(size, image) || cannotHold(reason, size, image, "progressive or arithmetic coding");
+    return !tooCompressed(size, image) || cannotHold(reason, size, image, "even progressive or arithmetic coded");
 }
 
 bool tgaCanHold(const uint8_t* data, std::size_t size, const DeclaredImage& image, std::string& reason) {
