@@ -1,24 +1,27 @@
 // Material textures: an image file turned into a GL texture while the model loads. The show's
 // own 32-bit uncompressed bitmaps are uploaded byte for byte as they stand; every other image is
 // decoded to RGBA and uploaded upright (its bottom row at t = 0, as a bitmap's first row is).
+// What a header declares is checked against the GL, one pixel cap and the texture budget before
+// the pixels are read, and against the data the file holds before they are decoded.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
-#include "model/texture_cache.h"
 #include "model/bitmap.h"
 #include "model/model_paths.h"
 #include "model/mqo_model.h"
-#include "platform/image_decoder.h"
+#include "model/texture_cache.h"
 #include "platform/files.h"
+#include "platform/image_decoder.h"
 #include "platform/input_files.h"
 #include "platform/message_box.h"
 
