@@ -69,9 +69,9 @@ const char* usageText() {
            "                           36-frame turntable into DIR\n"
            "  lumivane --data DIR      the data set in DIR (default: ./data, beside the program, installed)\n"
            "  lumivane --version       the version\n"
-           "  lumivane --size WxH      with --window, --render, --video, --bench: the picture at any size, 4:3 in\n"
+           "  lumivane --size WxH      with --window, --render, --video, --bench, --view: the picture at any size, 4:3 in\n"
            "                           the largest rectangle that fits, composed exactly as at 800x600\n"
-           "  lumivane --ssaa N        with --render, --video, --bench: drawn at N x (1..4) and filtered down;\n"
+           "  lumivane --ssaa N        with --render, --video, --bench, --view --render: drawn at N x (1..4) and filtered down;\n"
            "                           in the window, multisampling (on where offered, off with 1)\n"
            "  lumivane --help          this text\n";
 }
