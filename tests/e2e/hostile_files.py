@@ -6,6 +6,7 @@ Each image is written with the size its header claims computed here, never by th
 test; the big bitmap is a sparse file, so it takes no disk space.
 """
 import os
+import random
 import struct
 import sys
 import zlib
@@ -78,6 +79,20 @@ def model(path, faces, texture=None, materials=1):
         f.write("\t}\n}\nEof\n")
 
 
+def tangled(path, faces, corners):
+    """One object of faces polygons, each of corners vertices of its own placed at random."""
+    rng = random.Random(3)
+    with open(path, "w") as f:
+        f.write("Metasequoia Document\nFormat Text Ver 1.0\n\nObject \"o\" {\n")
+        f.write("\tvertex %d {\n" % (faces * corners))
+        for _ in range(faces * corners):
+            f.write("\t\t%.2f %.2f 0\n" % (rng.random() * 1000, rng.random() * 1000))
+        f.write("\t}\n\tface %d {\n" % faces)
+        for k in range(faces):
+            f.write("\t\t%d V(%s)\n" % (corners, " ".join(str(k * corners + i) for i in range(corners))))
+        f.write("\t}\n}\nEof\n")
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -96,8 +111,10 @@ def main():
     whole = tga(p("cut.tga"), 64, 64, 5000)
     assert whole == 12306
     model(p("cut.mqo"), [triangle], "cut.tga")
-    # One face of 64000 corners over the three vertices, and one of 100000 distinct indices.
+    # One face of 64000 corners over the three vertices.
     model(p("corners.mqo"), ["64000 V(%s)" % " ".join(str(k % 3) for k in range(64000))])
+    # 50 faces of 300 corners at random (400 KB): each crosses itself thousands of times.
+    tangled(p("tangled.mqo"), 50, 300)
     if len(sys.argv) > 2:  # a small JPEG to lie about
         lying_jpeg(sys.argv[2], p("lying.jpg"), 8000, 8000)
         model(p("lying.mqo"), [triangle], "lying.jpg")

@@ -94,6 +94,9 @@ echo "-- models"
 run corners 60 "$tool" "$files/corners.mqo"
 check "one face of 64000 corners over three vertices (128 KB): refused before tessellation" \
     eval '[ "$status" = 1 ] && small && said corners "1 polygon refused: more than 1024 corners"'
+run tangled 60 "$tool" "$files/tangled.mqo"
+check "50 faces of 300 corners at random (400 KB): refused before tessellation" \
+    eval '[ "$status" = 1 ] && small && said tangled "50 polygons refused: edges crossing"'
 mkfifo "$files/pipe.mqo.fifo"
 run fifo-view 30 "$exe" --view "$files/pipe.mqo.fifo" --render "$work/fifo-view"
 check "--view of a FIFO: refused at once, exit 1, no frames" \
