@@ -100,6 +100,9 @@ TEST(ImageBounds, OnePixelCapForEveryFormatNamingTheSize) {
     EXPECT_NE(reason.find("over the cap of 67108864 pixels"), std::string::npos) << reason;
     EXPECT_FALSE(holds(png(16384, 16384, 8, 6, 300000), reason));
     EXPECT_NE(reason.find("over the cap"), std::string::npos) << reason;
+    // The largest sides a header can hold: their product is beyond 64 bits signed.
+    EXPECT_FALSE(holds(png(0xFFFFFFFF, 0xFFFFFFFF, 8, 6, 100), reason));
+    EXPECT_NE(reason.find("4294967295x4294967295 (18446744065119617025 pixels)"), std::string::npos) << reason;
     // 8192 x 8192 is the cap exactly: not refused for its size.
     EXPECT_EQ(platform::pixelCapProblem(8192, 8192), "");
     EXPECT_NE(platform::pixelCapProblem(8192, 8193), "");

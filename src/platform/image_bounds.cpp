@@ -173,8 +173,9 @@ DeclaredImage declaredImage(const uint8_t* data, std::size_t size) {
 }
 
 std::string pixelCapProblem(int64_t width, int64_t height) {
-    if (width <= 0 || height <= 0 || width * height <= kMaxImagePixels) return {};
-    return "decoded size " + sizeText(width, height) + " (" + std::to_string(width * height) +
+    // Sides come from 32-bit fields: their product is taken unsigned, where it cannot overflow.
+    if (width <= 0 || height <= 0 || width <= kMaxImagePixels / height) return {};
+    return "decoded size " + sizeText(width, height) + " (" + std::to_string(uint64_t(width) * uint64_t(height)) +
            " pixels) is over the cap of " + std::to_string(kMaxImagePixels) + " pixels";
 }
 
