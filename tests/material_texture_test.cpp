@@ -15,6 +15,7 @@
 #include "model/bitmap.h"
 #include "model/mqo_model.h"
 #include "model/mqo_reader.h"
+#include "model/texture_cache.h"
 #include "platform/message_box.h"
 #include "platform/png_image.h"
 
@@ -427,7 +428,7 @@ TEST_F(MaterialTexture, HugeOrCutShortImagesGiveOneMessageEach) {
         std::vector<uint8_t> bytes;
         const char* reason;
     } cases[] = {
-        {"huge.png", huge, "image too large (100000x100000)"},
+        {"huge.png", huge, "decoded size 100000x100000 (10000000000 pixels) is over the cap"},
         {"cut.png", std::vector<uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(png.size() / 2)), "cannot decode: "},
         {"cut.jpg", std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(jpeg.size() / 2)), "cut short"},
     };
@@ -471,7 +472,9 @@ TEST_F(MaterialTexture, ImagesAreFoundAsTheDataAuthorsFoundThem) {
     for (const MqoMaterial& material : m.materials) {
         SCOPED_TRACE(material.texturePath);
         EXPECT_NE(material.texture(), 0u);
-        if (material.texture()) EXPECT_EQ(texels(material.texture(), 2, 2), picture);
+        if (material.texture()) {
+            EXPECT_EQ(texels(material.texture(), 2, 2), picture);
+        }
     }
     // The path the material keeps is the one the file gave, found or not.
     EXPECT_EQ(m.materials[1].texturePath, model.substr(0, model.size() - 5) + "E:\\work\\bare.bmp");
@@ -481,4 +484,77 @@ TEST_F(MaterialTexture, ImagesAreFoundAsTheDataAuthorsFoundThem) {
     utf8.load(model.c_str());
     ASSERT_EQ(recorder.messages().size(), 1u);
     EXPECT_EQ(utf8.materials[2].texture(), 0u);
+}
+
+// While a texture cache lives (the show's set-up, the viewer, mqo-info), a file is decoded once.
+TEST_F(MaterialTexture, MaterialsNamingOneFileShareOneDecodeAndOneExplanation) {
+    const std::string path = write("once.bmp", makeBitmap({}, picture));
+    std::filesystem::remove(dir() / "alias.bmp");
+    std::filesystem::create_symlink(dir() / "once.bmp", dir() / "alias.bmp");
+    const std::string alias = path.substr(0, path.rfind('\\') + 1) + "alias.bmp";
+    const std::string gone = path.substr(0, path.rfind('\\') + 1) + "gone.bmp";
+    platform::MessageRecorder recorder;
+    TextureCache cache;
+    std::vector<MqoMaterial> materials(10);
+    testing::internal::CaptureStderr();
+    for (std::size_t i = 0; i < materials.size(); ++i) materials[i].setTexture(i % 2 ? alias : path);
+    std::vector<MqoMaterial> missing(3);
+    for (MqoMaterial& m : missing) m.setTexture(gone);
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(cache.filesRead(), 1);
+    ASSERT_NE(materials[0].texture(), 0u);
+    for (const MqoMaterial& m : materials) EXPECT_EQ(m.texture(), materials[0].texture());
+    EXPECT_EQ(texels(materials[9].texture(), 2, 2), picture);
+    // The designed box for every material that names the missing file; the line with the host
+    // path and the reason once.
+    ASSERT_EQ(recorder.messages().size(), 3u);
+    for (const auto& message : recorder.messages()) EXPECT_EQ(message.text, "画像が読みこめません。:" + gone);
+    const std::string line = (dir() / "gone.bmp").string() + ": No such file or directory\n";
+    EXPECT_EQ(stderrText, "  " + line) << stderrText;
+}
+
+TEST_F(MaterialTexture, TexturesTogetherStayWithinTheBudget) {
+    // Room for two 2 x 2 pictures of 16 bytes each, not three.
+    const std::string a = write("a.bmp", makeBitmap({}, picture));
+    const std::string b = write("b.bmp", makeBitmap({}, picture));
+    const std::string c = write("c.bmp", makeBitmap({}, picture));
+    platform::MessageRecorder recorder;
+    TextureCache cache(32);
+    MqoMaterial ma, mb, mc, again;
+    testing::internal::CaptureStderr();
+    ma.setTexture(a);
+    mb.setTexture(b);
+    mc.setTexture(c);
+    again.setTexture(a);  // already made: costs nothing
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_NE(ma.texture(), 0u);
+    EXPECT_NE(mb.texture(), 0u);
+    EXPECT_EQ(mc.texture(), 0u);
+    EXPECT_EQ(again.texture(), ma.texture());
+    ASSERT_EQ(recorder.messages().size(), 1u);
+    EXPECT_EQ(recorder.messages()[0].text.rfind("画像が読みこめません。:" + c + " (", 0), 0u);
+    EXPECT_NE(stderrText.find("c.bmp: 2x2 takes 1 MB, over the 1 MB all textures may take together (0 MB left)"),
+              std::string::npos)
+        << stderrText;
+}
+
+TEST_F(MaterialTexture, TheDesignedBitmapIsHeldToThePixelCapBeforeItsPixelsAreRead) {
+    // A complete 16384 x 16384 32-bit bitmap (a gigabyte, sparse on disk): over the cap of
+    // 2^26 pixels, refused from its header.
+    BitmapLayout huge;
+    huge.width = 16384;
+    huge.height = 16384;
+    const std::string path = write("huge.bmp", makeBitmap(huge, {}));
+    std::filesystem::resize_file(dir() / "huge.bmp", 54 + uint64_t(16384) * 16384 * 4);
+    platform::MessageRecorder recorder;
+    MqoMaterial material;
+    testing::internal::CaptureStderr();
+    material.setTexture(path);
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    std::filesystem::remove(dir() / "huge.bmp");
+    EXPECT_EQ(material.texture(), 0u);
+    ASSERT_EQ(recorder.messages().size(), 1u);
+    EXPECT_NE(stderrText.find("huge.bmp: decoded size 16384x16384 (268435456 pixels) is over the cap of 67108864"),
+              std::string::npos)
+        << stderrText;
 }

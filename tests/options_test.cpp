@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/options.h"
@@ -188,5 +190,55 @@ TEST(Options, CheckTakesTheDataDirectoryAndJsonAlone) {
         Options bad;
         EXPECT_FALSE(parse(args, bad, e)) << *args.begin();
         EXPECT_FALSE(e.empty());
+    }
+}
+
+TEST(Options, HelpAndVersionAnswerWhereverTheyStand) {
+    const std::vector<std::pair<std::vector<const char*>, Options::Mode>> cases = {
+        {{"--render", "out", "--help"}, Options::Mode::Help},
+        {{"--view", "m.mqo", "--render", "out", "--version"}, Options::Mode::Version},
+        {{"--bogus", "--help"}, Options::Mode::Help},             // even after what is not understood
+        {{"--fps", "0", "--version"}, Options::Mode::Version},     // or a value that is refused
+        {{"--video", "x.avi", "-h"}, Options::Mode::Help},
+        {{"--version", "--help"}, Options::Mode::Version},         // the first one answers
+    };
+    for (const auto& [args, mode] : cases) {
+        std::vector<const char*> argv = {"lumivane"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Options o;
+        std::string e;
+        ASSERT_TRUE(parseOptions(static_cast<int>(argv.size()), argv.data(), o, e)) << args.back() << ": " << e;
+        EXPECT_EQ(o.mode, mode) << args.back();
+    }
+    // As an option's value it is a name, not a request for help.
+    Options named;
+    std::string e;
+    ASSERT_TRUE(parse({"--render", "--help"}, named, e)) << e;
+    EXPECT_EQ(named.mode, Options::Mode::Render);
+    EXPECT_EQ(named.renderDir, "--help");
+}
+
+TEST(Options, ViewTakesSizeAndSupersamplingAndRefusesTheShowsOptions) {
+    Options sized;
+    std::string e;
+    ASSERT_TRUE(parse({"--view", "m.mqo", "--render", "out", "--size", "320x240", "--ssaa", "2"}, sized, e)) << e;
+    EXPECT_EQ(sized.width, 320);
+    EXPECT_EQ(sized.height, 240);
+    EXPECT_EQ(sized.ssaa, 2);
+    Options window;
+    ASSERT_TRUE(parse({"--view", "m.mqo", "--size", "1024x768"}, window, e)) << e;
+    EXPECT_EQ(window.width, 1024);
+    for (auto args : {std::vector<const char*>{"--view", "m.mqo", "--render", "out", "--from", "1000"},
+                      std::vector<const char*>{"--view", "m.mqo", "--render", "out", "--to", "1000"},
+                      std::vector<const char*>{"--view", "m.mqo", "--render", "out", "--fps", "30"},
+                      std::vector<const char*>{"--view", "m.mqo", "--render", "out", "--seed", "4"},
+                      std::vector<const char*>{"--view", "m.mqo", "--data", "own"},
+                      std::vector<const char*>{"--view", "m.mqo", "--from", "1000"},
+                      std::vector<const char*>{"--view", "m.mqo", "--ssaa", "2"}}) {
+        std::vector<const char*> argv = {"lumivane"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Options bad;
+        EXPECT_FALSE(parseOptions(static_cast<int>(argv.size()), argv.data(), bad, e)) << args[args.size() - 2];
+        EXPECT_NE(e.find("--view"), std::string::npos) << e;
     }
 }

@@ -209,6 +209,27 @@ TEST_F(PictureTargetTest, RefusesWhatTheGLCannotProvideAndKeepsThePicture) {
     EXPECT_FALSE(fitPicture(maxViewport[0] + 4, 600, 1, 0, error));
     EXPECT_NE(error.find("over the GL"), std::string::npos) << error;
     EXPECT_EQ(currentPicture().height, 450);
+    // Within the GL's sides but not within memory: 4096x3072 drawn at 4 x is 16384x12288, whose
+    // colour and depth take 1.5 GB. Refused before any buffer is made.
+    error.clear();
+    EXPECT_FALSE(fitPicture(4096, 3072, 4, 0, error));
+    EXPECT_NE(error.find("16384x12288"), std::string::npos) << error;
+    EXPECT_EQ(currentPicture().height, 450);
+}
+
+TEST(PictureMemory, OutputAndDrawnBuffersStayWithinTheBudget) {
+    // 8 bytes a pixel (colour, depth and stencil), per sample; 4 more for a resolved picture.
+    EXPECT_EQ(pictureBufferBytes(100, 10, 0), 8000u);
+    EXPECT_EQ(pictureBufferBytes(100, 10, 4), 8000u * 4 + 4000u);
+    // The designed 800x600 has no buffer of its own; 1024x768 at 2 x has one of 2048x1536.
+    EXPECT_EQ(pictureMemoryProblem(800, 600, 1, 0), "");
+    EXPECT_EQ(pictureMemoryProblem(1024, 768, 2, 0), "");
+    // 4096x3072: 96 MB of output; drawn at 3 x 864 MB more fits 1 GB, at 4 x 1536 MB does not.
+    EXPECT_EQ(pictureMemoryProblem(4096, 3072, 3, 0), "");
+    EXPECT_NE(pictureMemoryProblem(4096, 3072, 4, 0), "");
+    EXPECT_NE(pictureMemoryProblem(4096, 3072, 3, 4), "");  // four samples a pixel
+    EXPECT_NE(pictureMemoryProblem(16384, 12288, 1, 0), "");
+    EXPECT_EQ(pictureMemoryProblem(3840, 2160, 2, 0), "");  // a 4K video drawn at 2 x
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "model/mqo_model.h"
 #include "model/mqo_reader.h"
 #include "output/json_text.h"
+#include "model/texture_cache.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 #include "lumivane_build.h"  // LUMIVANE_VERSION
@@ -95,9 +97,23 @@ std::string showPath(std::string path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     std::vector<std::string> files;
     bool options = true;
+    // --help and --version answer wherever they stand among the options.
+    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs("mqo-info (lumivane) " LUMIVANE_VERSION "\n", stdout);
+            return 0;
+        }
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (options && arg == "--") {
@@ -127,6 +143,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     bool anyMessage = false;
+    TextureCache textures;  // a picture named by many materials or files is read once
     for (const std::string& file : files) {
         platform::MessageRecorder recorder;
         MqoModel model;
@@ -138,4 +155,17 @@ int main(int argc, char** argv) {
         anyMessage = anyMessage || !recorder.messages().empty();
     }
     return anyMessage ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A failure the system library throws (a name too long for the file system, a directory
+    // that cannot be listed) is a message and status 1, never an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "mqo-info: %s\n", error.what());
+    }
+    return 1;
 }

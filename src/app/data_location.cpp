@@ -1,7 +1,9 @@
 #include "app/data_location.h"
 
+#include <filesystem>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/music_track.h"
@@ -28,6 +30,18 @@ bool chooseDataDirectory(const std::string& given, std::FILE* report) {
         for (std::size_t i = 0; i < search.looked.size(); ++i)
             places += (i == 0 ? "" : i + 1 == search.looked.size() ? " or " : ", ") + search.looked[i];
         std::fprintf(report, "lumivane: no data set in %s (--data DIR names another place)\n", places.c_str());
+        if (!given.empty()) {
+            std::error_code error;
+            const auto status = std::filesystem::status(given, error);
+            const std::string why = error ? error.message()
+                                    : status.type() == std::filesystem::file_type::not_found
+                                        ? std::make_error_code(std::errc::no_such_file_or_directory).message()
+                                    : status.type() != std::filesystem::file_type::directory
+                                        ? "not a directory"
+                                        : "holds neither the soundtrack nor any of the model files";
+            std::fprintf(report, "  %s: %s\n", search.looked.empty() ? given.c_str() : search.looked[0].c_str(),
+                         why.c_str());
+        }
     }
     return search.found;
 }

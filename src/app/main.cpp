@@ -1,5 +1,7 @@
 // Program entry: the show, or one of the headless runs.
+#include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "app/data_check.h"
@@ -10,10 +12,13 @@
 #include "app/music_track.h"
 #include "app/offline_run.h"
 #include "app/options.h"
+#include "app/picture_target.h"
 #include "demo/carried_state.h"
 #include "demo/demo_assets.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     Options options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
@@ -29,8 +34,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!options.viewFile.empty()) return runModelViewer(options);  // reads its file as given
+    // A picture too large for memory is refused before a context or a window is made for it.
+    if (options.mode != Options::Mode::Show || options.windowed) {
+        const std::string problem = pictureMemoryProblem(options.width, options.height, std::max(options.ssaa, 1), 0);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "lumivane: %s\n", problem.c_str());
+            return 2;
+        }
+    }
     const bool dataSetFound = chooseDataDirectory(options.dataDir, stderr);
     if (options.mode == Options::Mode::Check) return runDataCheck(dataSetFound, options.json);
+    // A data set the user named and that is not there ends the run: nothing of the show would draw.
+    if (!dataSetFound && !options.dataDir.empty()) return 1;
     switch (options.mode) {
     case Options::Mode::Help:
     case Options::Mode::Version:
@@ -50,4 +65,19 @@ int main(int argc, char** argv) {
     const int result = runDemo();
     if (result == kPictureRefused) return 2;
     return result == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever the system library throws (a file name longer than the file system takes, say)
+    // ends the run with its reason, never with an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "lumivane: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "lumivane: an unexpected failure\n");
+    }
+    return 1;
 }

@@ -8,12 +8,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/frame_driver.h"
 #include "app/outline_font.h"
 #include "model/model_findings.h"
 #include "model/mqo_reader.h"
+#include "app/picture_target.h"
+#include "model/model_paths.h"
+#include "model/texture_cache.h"
 #include "platform/clock.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
@@ -23,8 +27,6 @@
 
 namespace {
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
 constexpr int kTurntableFrames = 36;
 constexpr double kPitch = 20.0;           // degrees the camera looks down on the model
 constexpr double kTurnPerSecond = 20.0;   // degrees of yaw per second in the window
@@ -53,37 +55,70 @@ std::string loadViewed(MqoModel& model, const std::string& file) {
     return line.empty() ? "nothing drawn differently from the modelling tool" : line;
 }
 
-bool writeFrame(const std::string& dir, int index) {
-    std::vector<unsigned char> rows(kWidth * kHeight * 3), flipped(rows.size());
+// Reads back the drawn picture (factor x the frame's size), box-filters it down by factor and
+// writes it as frame index of dir.
+bool writeFrame(const std::string& dir, int index, int width, int height, int factor) {
+    const int drawWidth = width * factor, drawHeight = height * factor;
+    std::vector<unsigned char> drawn(std::size_t(drawWidth) * std::size_t(drawHeight) * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    for (int y = 0; y < kHeight; ++y)
-        std::copy_n(rows.data() + (kHeight - 1 - y) * kWidth * 3, kWidth * 3, flipped.data() + y * kWidth * 3);
+    glReadPixels(0, 0, drawWidth, drawHeight, GL_RGB, GL_UNSIGNED_BYTE, drawn.data());
+    std::vector<unsigned char> frame(std::size_t(width) * std::size_t(height) * 3);
+    const int area = factor * factor;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int dy = 0; dy < factor; ++dy)
+                    for (int dx = 0; dx < factor; ++dx)
+                        sum += drawn[(std::size_t(y * factor + dy) * std::size_t(drawWidth) + std::size_t(x * factor + dx)) * 3 + std::size_t(c)];
+                // Rows read back bottom up; the PNG's first row is the top one.
+                frame[(std::size_t(height - 1 - y) * std::size_t(width) + std::size_t(x)) * 3 + std::size_t(c)] =
+                    static_cast<unsigned char>((sum + area / 2) / area);
+            }
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06d.png", index);
-    return platform::writePng((dir + name).c_str(), kWidth, kHeight, flipped.data());
+    return platform::writePng((dir + name).c_str(), width, height, frame.data());
+}
+
+// The model file as the user named it: reported as the show reports a model it cannot open, and
+// then the run ends (nothing would be drawn).
+bool modelFileUsable(const Options& options) {
+    return !findDataFile(showPath(options.viewFile)).empty();
 }
 
 int renderTurntable(const Options& options) {
+    const int width = options.width, height = options.height, factor = std::max(options.ssaa, 1);
+    // Drawn into the pbuffer at factor x: one buffer, of the drawn size.
+    if (pictureBufferBytes(width * factor, height * factor, 0) > kPictureBudgetBytes) {
+        std::fprintf(stderr, "lumivane: a turntable drawn at %dx%d takes %llu MB of buffers, over the %llu MB allowed\n",
+                     width * factor, height * factor, pictureBufferBytes(width * factor, height * factor, 0) >> 20,
+                     kPictureBudgetBytes >> 20);
+        return 2;
+    }
     std::error_code error;
     std::filesystem::create_directories(options.renderDir, error);
-    if (!std::filesystem::is_directory(options.renderDir)) {
-        std::fprintf(stderr, "lumivane: cannot create directory %s\n", options.renderDir.c_str());
-        return 2;
+    if (!std::filesystem::is_directory(options.renderDir, error)) {
+        std::fprintf(stderr, "lumivane: cannot create directory %s: %s\n", options.renderDir.c_str(),
+                     (error ? error : std::make_error_code(std::errc::not_a_directory)).message().c_str());
+        return 1;
     }
     platform::setMessageBoxesHeadless(true);
     platform::HeadlessGL context;
-    if (!context.create(kWidth, kHeight)) {
+    if (!context.create(width * factor, height * factor)) {
         std::fprintf(stderr, "lumivane: no headless GL context: %s\n", context.error().c_str());
-        return 1;
+        return context.sizeRefused() ? 2 : 1;
     }
     MqoModel model;
-    loadViewed(model, options.viewFile);
+    {
+        TextureCache textures;
+        loadViewed(model, options.viewFile);
+    }
+    if (!modelFileUsable(options)) return 1;
     const ViewFit fit = fitModel(model);
     for (int i = 0; i < kTurntableFrames; ++i) {
-        drawModelView(model, fit, kWidth, kHeight, i * 360.0 / kTurntableFrames, kPitch, 1.0, false);
+        drawModelView(model, fit, width * factor, height * factor, i * 360.0 / kTurntableFrames, kPitch, 1.0, false);
         glFinish();
-        if (!writeFrame(options.renderDir, i)) {
+        if (!writeFrame(options.renderDir, i, width, height, factor)) {
             std::fprintf(stderr, "lumivane: cannot write frame %d into %s\n", i, options.renderDir.c_str());
             return 1;
         }
@@ -94,14 +129,23 @@ int renderTurntable(const Options& options) {
 
 int runWindow(const Options& options) {
     const std::string title = "lumivane - " + options.viewFile;
-    if (!platform::createWindow(100, 100, kWidth, kHeight, title.c_str()) || !platform::createGLContext()) {
+    if (!platform::createWindow(100, 100, options.width, options.height, title.c_str()) ||
+        !platform::createGLContext()) {
         std::fprintf(stderr, "lumivane: cannot open a window: %s\n", platform::lastWindowError());
         return 1;
     }
     platform::setPointerMessages(true);
     platform::showWindow();
     MqoModel model;
-    const std::string findings = loadViewed(model, options.viewFile);
+    std::string findings;
+    {
+        TextureCache textures;
+        findings = loadViewed(model, options.viewFile);
+    }
+    if (!modelFileUsable(options)) {
+        platform::destroyWindow();
+        return 1;
+    }
     const ViewFit fit = fitModel(model);
     OutlineFont font;
     createFont(font);
@@ -145,7 +189,7 @@ int runWindow(const Options& options) {
         // Turns by itself while it is not held.
         if (!dragging) yaw += kTurnPerSecond * (now - last) / 1000.0;
         last = now;
-        int width = kWidth, height = kHeight;
+        int width = options.width, height = options.height;
         platform::clientSize(width, height);
         drawModelView(model, fit, std::max(width, 1), std::max(height, 1), yaw, pitch, zoom, outlines);
         if (findingsShown) drawFindingsLine(font, findings, std::max(width, 1), std::max(height, 1));

@@ -72,17 +72,35 @@ const char* usageText() {
            "                           read the data set as the show would and report what it will and\n"
            "                           will not draw; exit code 0 when it draws all the files hold\n"
            "  lumivane --version       the version\n"
-           "  lumivane --size WxH      with --window, --render, --video, --bench: the picture at any size, 4:3 in\n"
+           "  lumivane --size WxH      with --window, --render, --video, --bench, --view: the picture at any size, 4:3 in\n"
            "                           the largest rectangle that fits, composed exactly as at 800x600\n"
-           "  lumivane --ssaa N        with --render, --video, --bench: drawn at N x (1..4) and filtered down;\n"
+           "  lumivane --ssaa N        with --render, --video, --bench, --view --render: drawn at N x (1..4) and filtered down;\n"
            "                           in the window, multisampling (on where offered, off with 1)\n"
            "  lumivane --help          this text\n";
 }
 
 const char* versionText() { return "lumivane " LUMIVANE_VERSION "\n"; }
 
+// The options that take the next word as their value.
+bool takesValue(const std::string& arg) {
+    for (const char* name : {"--data", "--render", "--view", "--video", "--size", "--ssaa", "--from", "--to", "--fps",
+                             "--seed", "--crf"})
+        if (arg == name) return true;
+    return false;
+}
+
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
-    bool sawFps = false, sawTo = false, sawWindow = false, sawCrf = false;
+    // --help and --version answer wherever they stand, whatever else the line holds; the first
+    // of them that is not an option's value wins.
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
+            options.mode = arg == "--version" ? Options::Mode::Version : Options::Mode::Help;
+            return true;
+        }
+        if (takesValue(arg)) ++i;
+    }
+    bool sawFps = false, sawTo = false, sawWindow = false, sawCrf = false, sawFrom = false, sawSeed = false;
     bool sawCheck = false, sawJson = false, sawOther = false;  // --check takes --data and --json alone
     // The headless runs exclude each other.
     auto setOffline = [&](Options::Mode mode, const std::string& arg) {
@@ -167,6 +185,7 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                     return false;
                 }
                 options.fromMs = v;
+                sawFrom = true;
             } else if (arg == "--to") {
                 if (v <= 0) {
                     error = "--to must be positive";
@@ -193,7 +212,7 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                     error = "--seed must be a whole number 0 .. 4294967295";
                     return false;
                 }
-                options.seeded = true;
+                options.seeded = sawSeed = true;
                 options.seed = static_cast<unsigned>(v);
             }
         } else {
@@ -214,9 +233,23 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         options.json = sawJson;
         return true;
     }
-    if (!options.viewFile.empty() && (options.mode == Options::Mode::Bench || options.mode == Options::Mode::Video)) {
-        error = "--view goes with --render alone";
-        return false;
+    if (!options.viewFile.empty()) {
+        // A turntable of 36 frames, or a window, of the one model file: no show time, no data set.
+        if (options.mode == Options::Mode::Bench || options.mode == Options::Mode::Video) {
+            error = "--view goes with --render alone";
+            return false;
+        }
+        const char* refused = sawFrom ? "--from" : sawTo ? "--to" : sawFps ? "--fps" : sawSeed ? "--seed"
+                            : sawCrf ? "--crf" : !options.dataDir.empty() ? "--data" : nullptr;
+        if (refused) {
+            error = std::string(refused) + " does not go with --view (it takes --render, --size and --ssaa)";
+            return false;
+        }
+        if (options.ssaa && options.mode != Options::Mode::Render) {
+            error = "--ssaa with --view needs --render (the window shows the model as the GL draws it)";
+            return false;
+        }
+        return true;
     }
     const bool offline = options.mode == Options::Mode::Render || options.mode == Options::Mode::Bench ||
                          options.mode == Options::Mode::Video;

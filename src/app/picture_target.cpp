@@ -178,7 +178,30 @@ bool makeBuffers(const PictureGeometry& g, int samples, PictureBuffers& b, std::
     return ok;
 }
 
-// What the GL must offer for a picture of geometry g; false with the reason.
+}  // namespace
+
+unsigned long long pictureBufferBytes(int drawWidth, int drawHeight, int samples) {
+    const unsigned long long pixels = static_cast<unsigned long long>(drawWidth) * static_cast<unsigned long long>(drawHeight);
+    // 4 bytes of colour and 4 of depth and stencil per sample; a multisampled picture is resolved
+    // into a single-sampled one.
+    return pixels * 8 * static_cast<unsigned long long>(std::max(samples, 1)) + (samples >= 2 ? pixels * 4 : 0);
+}
+
+std::string pictureMemoryProblem(int outputWidth, int outputHeight, int factor, int samples) {
+    const PictureGeometry g = pictureGeometry(outputWidth, outputHeight, factor);
+    const bool designed = g.outputWidth == 800 && g.outputHeight == 600 && g.factor == 1 && samples < 2;
+    const unsigned long long bytes = pictureBufferBytes(g.outputWidth, g.outputHeight, 0) +
+                                     (designed ? 0 : pictureBufferBytes(g.drawWidth(), g.drawHeight(), samples));
+    if (bytes <= kPictureBudgetBytes) return {};
+    char text[200];
+    std::snprintf(text, sizeof text, "a %dx%d picture drawn at %dx%d takes %llu MB of buffers, over the %llu MB allowed",
+                  g.outputWidth, g.outputHeight, g.drawWidth(), g.drawHeight(), bytes >> 20, kPictureBudgetBytes >> 20);
+    return text;
+}
+
+namespace {
+
+// What the GL and the memory budget must allow for a picture of geometry g; false with the reason.
 bool checkLimits(const PictureGeometry& g, bool offscreen, int samples, std::string& error) {
     char text[200];
     GLint viewport[2] = {0, 0};
@@ -211,6 +234,10 @@ bool checkLimits(const PictureGeometry& g, bool offscreen, int samples, std::str
         std::snprintf(text, sizeof text, "a picture drawn at %dx%d is over the GL's limit of %d pixels a side",
                       g.drawWidth(), g.drawHeight(), maxSide);
         error = text;
+        return false;
+    }
+    if (std::string problem = pictureMemoryProblem(g.outputWidth, g.outputHeight, g.factor, samples); !problem.empty()) {
+        error = problem;
         return false;
     }
     if (samples >= 2 && samples > maxPictureSamples()) {

@@ -20,6 +20,17 @@ struct PictureGeometry {
     bool hasBars() const { return width != outputWidth || height != outputHeight; }
 };
 
+// What the buffers of the picture may take together: the output (window or pbuffer) and the
+// picture's own buffer drawn at factor x, with its samples and resolved copy. A picture beyond it
+// is refused before anything is drawn (4096x3072 drawn at 4 x would take 1.6 GB).
+inline constexpr unsigned long long kPictureBudgetBytes = 1ull << 30;
+// Bytes of a drawn buffer: 4 of colour and 4 of depth and stencil per sample, and 4 for the
+// resolved picture when multisampled.
+unsigned long long pictureBufferBytes(int drawWidth, int drawHeight, int samples);
+// Empty when the picture of an output of outputWidth x outputHeight drawn at factor x with
+// samples fits the budget; otherwise why not, in one line.
+std::string pictureMemoryProblem(int outputWidth, int outputHeight, int factor, int samples);
+
 // The largest 4:3 rectangle of an output of outputWidth x outputHeight, centred (any odd pixel of
 // a bar goes to the right or the top), drawn at factor x. Sides under 4 x 3 give a 4x3 picture.
 PictureGeometry pictureGeometry(int outputWidth, int outputHeight, int factor);

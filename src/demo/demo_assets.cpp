@@ -4,6 +4,7 @@
 
 #include "app/demo_app.h"        // demoApp.font for the glyph ring
 #include "app/demo_random.h"     // the show's one random sequence
+#include "model/texture_cache.h"  // one decode per texture file
 #include "platform/clock.h"      // tick count as the default seed
 #include "render/draw_variants.h" // buildParticleSet
 
@@ -102,6 +103,8 @@ void setupDemo() {
     createEffectTexture(a.recapTexture);
     createEffectTexture(a.ringsTexture);
 
+    // Every texture file decoded once, however many materials of however many models name it.
+    TextureCache textures;
     a.filter.load("data\\filter.mqo");
 
     for (EffectTexture& trail : a.trailTextures) createEffectTexture(trail);

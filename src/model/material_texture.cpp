@@ -1,20 +1,28 @@
 // Material textures: an image file turned into a GL texture while the model loads. The show's
 // own 32-bit uncompressed bitmaps are uploaded byte for byte as they stand; every other image is
 // decoded to RGBA and uploaded upright (its bottom row at t = 0, as a bitmap's first row is).
+// What a header declares is checked against the GL, one pixel cap and the texture budget before
+// the pixels are read, and against the data the file holds before they are decoded.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "model/bitmap.h"
 #include "model/model_paths.h"
 #include "model/mqo_model.h"
+#include "model/texture_cache.h"
+#include "platform/files.h"
 #include "platform/image_decoder.h"
+#include "platform/input_files.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -32,13 +40,19 @@ int32_t littleEndianI32(const uint8_t* p) {
     return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
 
-// Reads at most limit bytes of an open plain file (the whole file when it is smaller).
-std::vector<uint8_t> readFileStart(std::FILE* file, uint64_t limit) {
-    std::vector<uint8_t> bytes;
+// The size of an open file; -1 when it cannot be told.
+long fileSize(std::FILE* file) {
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     std::rewind(file);
+    return size;
+}
+
+// Reads at most limit bytes from the start of an open plain file.
+std::vector<uint8_t> readFileStart(std::FILE* file, long size, uint64_t limit) {
+    std::vector<uint8_t> bytes;
     if (size <= 0) return bytes;
+    std::rewind(file);
     bytes.resize(std::size_t(std::min<uint64_t>(uint64_t(size), limit)));
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
     return bytes;
@@ -82,49 +96,38 @@ uint32_t upload(int32_t width, int32_t height, const uint8_t* pixels) {
     return name;
 }
 
-// The designed path: a 32-bit uncompressed bitmap, its bytes as they stand.
-void loadOwnBitmap(MqoMaterial& material, const std::string& path, const std::vector<uint8_t>& bytes,
-                   GLint maxSize) {
+// The designed path: a 32-bit uncompressed bitmap, its bytes as they stand. Returns the texture,
+// or 0 with the reason.
+uint32_t loadOwnBitmap(const std::vector<uint8_t>& bytes, std::string& reason) {
     BitmapImage image;
-    std::string reason;
-    const bool parsed = parseBitmap(bytes.data(), bytes.size(), image, reason);
-    // A picture beyond the GL's limit is named as such, whether or not its pixels were all there
-    // (they are never read past the limit).
-    if (bytes.size() >= 26 && (parsed || reason == "shorter than its header says")) {
-        const int64_t width = littleEndianI32(bytes.data() + 18);
-        const int64_t height = littleEndianI32(bytes.data() + 22);
-        if (width > maxSize || height > maxSize || -height > maxSize) {
-            reportUnreadable(path, "larger than the GL maximum texture size " + std::to_string(maxSize));
-            return;
-        }
-    }
-    if (!parsed) {
-        reportUnreadable(path, reason);
-        return;
-    }
+    if (!parseBitmap(bytes.data(), bytes.size(), image, reason)) return 0;
     if (!glAccepts(image.width, image.height)) {
-        reportUnreadable(path, "size not accepted by OpenGL");
-        return;
+        reason = "size not accepted by OpenGL";
+        return 0;
     }
-    material.textureName = upload(image.width, image.height, image.pixels.data());
+    return upload(image.width, image.height, image.pixels.data());
 }
 
-// Every other image: decoded, turned upright, scaled where the GL needs it.
-void loadDecodedImage(MqoMaterial& material, const std::string& path, const std::vector<uint8_t>& bytes,
-                      GLint maxSize) {
+// Every other image: decoded, turned upright, scaled where the GL needs it. Returns the texture
+// (width x height) or 0 with the reason.
+uint32_t loadDecodedImage(const std::vector<uint8_t>& bytes, GLint maxSize, std::string& reason, int32_t& width,
+                          int32_t& height) {
     platform::RgbaImage image;
-    std::string reason;
-    if (!platform::decodeImage(bytes.data(), bytes.size(), image, reason)) {
-        reportUnreadable(path, reason);
-        return;
-    }
-    // Decoded rows run top down; the texture's first row is the picture's bottom one.
+    if (!platform::decodeImage(bytes.data(), bytes.size(), image, reason)) return 0;
+    // Decoded rows run top down; the texture's first row is the picture's bottom one. Swapped in
+    // place: a picture may be a quarter of a gigabyte.
     const std::size_t rowBytes = std::size_t(image.width) * 4;
-    std::vector<uint8_t> upright(image.pixels.size());
-    for (int32_t y = 0; y < image.height; ++y)
-        std::memcpy(upright.data() + rowBytes * std::size_t(y),
-                    image.pixels.data() + rowBytes * std::size_t(image.height - 1 - y), rowBytes);
-    int32_t width = image.width, height = image.height;
+    std::vector<uint8_t> row(rowBytes);
+    for (int32_t y = 0, z = image.height - 1; y < z; ++y, --z) {
+        uint8_t* a = image.pixels.data() + rowBytes * std::size_t(y);
+        uint8_t* b = image.pixels.data() + rowBytes * std::size_t(z);
+        std::memcpy(row.data(), a, rowBytes);
+        std::memcpy(a, b, rowBytes);
+        std::memcpy(b, row.data(), rowBytes);
+    }
+    std::vector<uint8_t> upright = std::move(image.pixels);
+    width = image.width;
+    height = image.height;
     if (!glTakesAnySize()) {
         width = powerOfTwoAtMost(width);
         height = powerOfTwoAtMost(height);
@@ -140,16 +143,16 @@ void loadDecodedImage(MqoMaterial& material, const std::string& path, const std:
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         if (gluScaleImage(GL_RGBA, image.width, image.height, GL_UNSIGNED_BYTE, upright.data(), width, height,
                           GL_UNSIGNED_BYTE, scaled.data()) != 0) {
-            reportUnreadable(path, "cannot scale the picture to a size OpenGL takes");
-            return;
+            reason = "cannot scale the picture to a size OpenGL takes";
+            return 0;
         }
         upright = std::move(scaled);
     }
     if (!glAccepts(width, height)) {
-        reportUnreadable(path, "size not accepted by OpenGL");
-        return;
+        reason = "size not accepted by OpenGL";
+        return 0;
     }
-    material.textureName = upload(width, height, upright.data());
+    return upload(width, height, upright.data());
 }
 
 // A 32-bit uncompressed bitmap: the one format the show's own data uses.
@@ -161,6 +164,71 @@ bool isOwnBitmap(const std::vector<uint8_t>& bytes) {
     return infoSize >= 40 && bitCount == 32 && (compression == 0 || compression == 3);
 }
 
+TextureCache*& currentCache() {
+    static TextureCache* cache = nullptr;
+    return cache;
+}
+
+// The key of a file in the cache: its real path, links resolved, so that every name of one file
+// meets the same entry.
+std::string resolvedPath(const std::string& host) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(host, error);
+    return error ? host : real.string();
+}
+
+std::string megabytes(uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
+
+// Reads the image file at host and makes its texture: the header's size is checked against the
+// GL, the pixel cap and the budget left before the pixels are read; 0 with the reason when the
+// file cannot be used. bytes: what the texture takes.
+uint32_t makeTexture(const std::string& host, uint64_t bytesLeft, uint64_t budget, std::string& reason,
+                     uint64_t& bytes) {
+    reason = platform::unusableFileReason(host);
+    if (!reason.empty()) return 0;
+    std::FILE* file = std::fopen(host.c_str(), "rb");
+    if (!file) {
+        reason = std::strerror(errno);
+        return 0;
+    }
+    const long size = fileSize(file);
+    constexpr uint64_t kHeaderBytes = 65536;  // headers, a colour table or masks
+    std::vector<uint8_t> data = readFileStart(file, size, kHeaderBytes);
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    const bool own = isOwnBitmap(data);
+    const platform::DeclaredImage declared = platform::declaredImage(data.data(), data.size());
+    if (own && (declared.width > maxSize || declared.height > maxSize)) {
+        reason = "larger than the GL maximum texture size " + std::to_string(maxSize);
+    } else if (std::string cap = platform::pixelCapProblem(declared.width, declared.height); !cap.empty()) {
+        reason = cap;
+    } else if (declared.width > 0 && declared.height > 0 &&
+               uint64_t(declared.width) * uint64_t(declared.height) * 4 > bytesLeft) {
+        reason = std::to_string(declared.width) + "x" + std::to_string(declared.height) + " takes " +
+                 megabytes(uint64_t(declared.width) * uint64_t(declared.height) * 4) + ", over the " +
+                 megabytes(budget) + " all textures may take together (" + megabytes(bytesLeft) + " left)";
+    }
+    if (!reason.empty()) {
+        std::fclose(file);
+        return 0;
+    }
+    // The largest picture the cap lets through, and its headers; more is never read.
+    if (uint64_t(std::max(size, 0L)) > data.size())
+        data = readFileStart(file, size, kHeaderBytes + uint64_t(platform::kMaxImagePixels) * 4);
+    std::fclose(file);
+    int32_t width = 0, height = 0;
+    uint32_t name = 0;
+    if (own) {
+        name = loadOwnBitmap(data, reason);
+        width = int32_t(declared.width);
+        height = int32_t(declared.height);
+    } else {
+        name = loadDecodedImage(data, maxSize, reason, width, height);
+    }
+    bytes = name ? uint64_t(width) * uint64_t(height) * 4 : 0;
+    return name;
+}
+
 }  // namespace
 
 void MqoMaterial::setTexture(std::string path, const std::vector<std::string>& alternatives) {
@@ -169,23 +237,71 @@ void MqoMaterial::setTexture(std::string path, const std::vector<std::string>& a
 }
 
 void MqoMaterial::loadTexture(const std::string& path, const std::vector<std::string>& alternatives) {
+    TextureCache* cache = TextureCache::current();
+    TextureCache single(TextureCache::Detached{}, kTextureBudgetBytes);
+    if (!cache) cache = &single;
+    std::string request = path;
+    for (const std::string& alternative : alternatives) {
+        request += '\n';
+        request += alternative;
+    }
+    std::string key = cache->keyOf(request);
+    const bool known = !key.empty();
     // Only a plain file is an image: a directory or a device would pass the open and then give
-    // nonsense sizes or endless bytes.
-    std::string host = findDataFile(path);
-    for (std::size_t i = 0; host.empty() && i < alternatives.size(); ++i) host = findDataFile(alternatives[i]);
-    std::FILE* file = host.empty() ? nullptr : std::fopen(host.c_str(), "rb");
-    if (!file) {
-        reportUnreadable(path, "");
+    // nonsense sizes or endless bytes (a FIFO would block the open itself).
+    std::string host;
+    if (!known) {
+        host = findDataFile(path);
+        for (std::size_t i = 0; host.empty() && i < alternatives.size(); ++i) host = findDataFile(alternatives[i]);
+        key = host.empty() ? platform::hostPath(path) : resolvedPath(host);
+        cache->remember(request, key);
+    }
+    if (const TextureCache::Entry* entry = cache->find(key)) {
+        textureName = entry->name;
+        if (!textureName) reportUnreadable(path, entry->found ? entry->reason : "");
         return;
     }
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    // Headers, a colour table or masks, and the largest picture the GL takes; more is never read.
-    const uint64_t limit = uint64_t(65536) + uint64_t(std::max(maxSize, 0)) * uint64_t(std::max(maxSize, 0)) * 4;
-    const std::vector<uint8_t> bytes = readFileStart(file, limit);
-    std::fclose(file);
-    if (isOwnBitmap(bytes))
-        loadOwnBitmap(*this, path, bytes, maxSize);
-    else
-        loadDecodedImage(*this, path, bytes, maxSize);
+    if (host.empty()) {
+        const std::string why = platform::unusableFileReason(key);
+        reportUnreadable(path, "");
+        platform::reportFileProblem(key, why.empty() ? "no such file" : why);
+        cache->add(key, {0, why, false}, 0);
+        return;
+    }
+    cache->countFileRead();
+    uint64_t bytes = 0;
+    std::string reason;
+    textureName = makeTexture(host, cache->bytesLeft(), cache->budget(), reason, bytes);
+    if (!textureName) {
+        reportUnreadable(path, reason);
+        platform::reportFileProblem(key, reason);
+    }
+    cache->add(key, {textureName, reason}, bytes);
+}
+
+TextureCache::TextureCache(uint64_t budgetBytes) : budget_(budgetBytes), previous_(current()), installed_(true) {
+    currentCache() = this;
+}
+
+TextureCache::TextureCache(Detached, uint64_t budgetBytes) : budget_(budgetBytes) {}
+
+TextureCache::~TextureCache() {
+    if (installed_) currentCache() = previous_;
+}
+
+TextureCache* TextureCache::current() { return currentCache(); }
+
+std::string TextureCache::keyOf(const std::string& request) const {
+    const auto it = requests_.find(request);
+    return it == requests_.end() ? std::string() : it->second;
+}
+
+const TextureCache::Entry* TextureCache::find(const std::string& key) const {
+    const auto it = entries_.find(key);
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+void TextureCache::add(const std::string& key, Entry entry, uint64_t bytes) {
+    entries_[key] = std::move(entry);
+    used_ += bytes;
 }

@@ -24,7 +24,9 @@
 
 #include "model/model_archive.h"
 #include "model/model_paths.h"
+#include "model/polygon_screen.h"
 #include "platform/files.h"
+#include "platform/input_files.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -191,10 +193,14 @@ public:
     PolygonSplitter(const PolygonSplitter&) = delete;
     PolygonSplitter& operator=(const PolygonSplitter&) = delete;
 
+    // Why the last polygon was refused before tessellation (None when it was not).
+    PolygonProblem problem() const { return problem_; }
+
     // Corners of the triangles, three per triangle, as positions in the polygon; false when the
-    // tessellator refused the polygon or made no triangle of it.
+    // polygon was screened out (problem()), or the tessellator refused it or made no triangle of it.
     bool split(const MqoVertex* vertices, const FaceLine& face, std::vector<int32_t>& triangles) {
         triangles.clear();
+        problem_ = PolygonProblem::None;
         // The tessellator cannot take coordinates that are not finite (it crashes on NaN), nor
         // ones so large that its products overflow; no modeller writes such a polygon.
         for (int32_t k = 0; k < face.corners; ++k) {
@@ -202,9 +208,8 @@ public:
             for (double c : {v.x, v.y, v.z})
                 if (!(std::fabs(c) <= kLargestCoordinate)) return false;
         }
-        if (!tess_ && !create()) return false;
-        triangles_ = &triangles;
-        failed_ = false;
+        problem_ = face.corners > kMaxPolygonCorners ? PolygonProblem::TooManyCorners : PolygonProblem::None;
+        if (problem_ != PolygonProblem::None) return false;
         corners_.resize(std::size_t(face.corners));
         positions_.resize(std::size_t(face.corners) * 3);
         for (int32_t k = 0; k < face.corners; ++k) {
@@ -214,6 +219,11 @@ public:
             positions_[3 * std::size_t(k) + 1] = v.y;
             positions_[3 * std::size_t(k) + 2] = v.z;
         }
+        problem_ = screenPolygon(positions_.data(), face.index.data(), face.corners);
+        if (problem_ != PolygonProblem::None) return false;
+        if (!tess_ && !create()) return false;
+        triangles_ = &triangles;
+        failed_ = false;
         gluTessNormal(tess_, 0, 0, 0);
         gluTessBeginPolygon(tess_, this);
         gluTessBeginContour(tess_);
@@ -269,6 +279,7 @@ private:
     static void error(GLenum, void* self) { static_cast<PolygonSplitter*>(self)->failed_ = true; }
 
     GLUtesselator* tess_ = nullptr;
+    PolygonProblem problem_ = PolygonProblem::None;
     std::vector<int32_t>* triangles_ = nullptr;
     std::vector<int32_t> corners_;
     std::vector<GLdouble> positions_;
@@ -707,6 +718,7 @@ private:
             }
             if (!splitter_.split(object.vertices.get(), line, triangles)) {
                 ++badFaces_;
+                if (splitter_.problem() != PolygonProblem::None) ++screenedOut_[int(splitter_.problem())];
                 continue;
             }
             ++objectStats_.polygonsSplit;
@@ -738,6 +750,12 @@ private:
         if (stop_ == Stop::BadCount) show(path_ + badCountText);
         if (stop_ == Stop::Ended) show(path_ + endedText);
         if (badFaces_ > 0) show(path_ + badFacesText + std::to_string(badFaces_));
+        for (int problem = 1; problem < 4; ++problem)
+            if (screenedOut_[problem] > 0)
+                platform::reportFileProblem(
+                    platform::hostPath(path_),
+                    std::to_string(screenedOut_[problem]) + (screenedOut_[problem] == 1 ? " polygon" : " polygons") +
+                        " refused: " + polygonProblemText(PolygonProblem(problem)));
         if (binaryMismatch_) show(path_ + binaryVertexText);
     }
 
@@ -758,6 +776,7 @@ private:
     PolygonSplitter splitter_;
     Stop stop_ = Stop::None;
     int64_t badFaces_ = 0;
+    int64_t screenedOut_[4] = {};  // refused polygons by PolygonProblem
     bool binaryMismatch_ = false;
     bool faceBlockSeen_ = false;  // the current object has a face block (of 0 faces, maybe)
     bool utf8Names_ = false;
@@ -819,6 +838,9 @@ void loadModel(MqoModel& model, const char* path, MqoReadStats* stats) {
         if (stats) stats->hostFile.clear();
         const std::string text = name + cannotOpenText;
         platform::messageBox(text.c_str(), readerCaption);
+        const std::string tried = hostName.empty() ? platform::hostPath(name) : hostName;
+        const std::string why = platform::unusableFileReason(tried);
+        platform::reportFileProblem(tried, why.empty() ? "cannot be opened" : why);
         return;
     }
     uint64_t size = 0;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/image_bounds.h"
+
 namespace platform {
 
 struct RgbaImage {
@@ -14,9 +16,9 @@ struct RgbaImage {
     std::vector<uint8_t> pixels;  // width * height * 4 bytes, R G B A, top row first
 };
 
-// Largest picture decoded: pictures that declare more are refused before any pixel is decoded.
+// Largest picture decoded: pictures that declare more (or more than kMaxImagePixels, or more than
+// their data can hold) are refused before any pixel is decoded.
 constexpr int32_t kMaxImageSide = 16384;
-constexpr int64_t kMaxImagePixels = int64_t(1) << 26;
 
 // Decodes an image held in memory; false with a short reason (English) for a format it does not
 // take, a declared size beyond the limits, or data it cannot decode (cut short, say).

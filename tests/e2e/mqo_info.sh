@@ -103,7 +103,7 @@ model rgb24.mqo '"mat" tex("rgb24.bmp")' "$quad"
 expect bitmap-24 0 '"textured":true' rgb24.mqo
 bitmap cut24.bmp 2 2 24 0 12
 model cut24.mqo '"mat" tex("cut24.bmp")' "$quad"
-expect bitmap-24-cut 1 '画像が読みこめません。:cut24.bmp (cannot decode' cut24.mqo
+expect bitmap-24-cut 1 '画像が読みこめません。:cut24.bmp (its 66 bytes cannot hold the 2x2 picture' cut24.mqo
 bitmap short.bmp 4 4 32 0 20
 model short.mqo '"mat" tex("short.bmp")' "$quad"
 expect bitmap-short 1 '画像が読みこめません。:short.bmp (shorter than its header says)' short.mqo

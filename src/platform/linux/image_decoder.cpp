@@ -98,6 +98,7 @@ bool decodeImage(const uint8_t* data, std::size_t size, RgbaImage& image, std::s
     if (width <= 0 || height <= 0) return refuse(image, reason, "bad image size");
     if (width > kMaxImageSide || height > kMaxImageSide || width * height > kMaxImagePixels)
         return refuse(image, reason, "image too large (" + std::to_string(width) + "x" + std::to_string(height) + ")");
+    if (!imageDataCanHold(data, size, reason)) return refuse(image, reason, reason);
     // The JPEG decoder fills a picture cut short with grey and says nothing: the end-of-image
     // marker must be there. (In the coded data a 0xFF byte is always followed by 0x00.)
     if (format == Format::Jpeg) {
@@ -126,8 +127,11 @@ bool decodeImage(const uint8_t* data, std::size_t size, RgbaImage& image, std::s
         SDL_FreeSurface(decoded);
         return refuse(image, reason, "bad image size");
     }
-    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(decoded);
+    // Converted only when it is not RGBA already: one picture-sized copy fewer.
+    SDL_Surface* rgba = decoded->format->format == SDL_PIXELFORMAT_RGBA32
+                            ? decoded
+                            : SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGBA32, 0);
+    if (rgba != decoded) SDL_FreeSurface(decoded);
     if (!rgba) return refuse(image, reason, std::string("cannot convert: ") + SDL_GetError());
     image.width = rgba->w;
     image.height = rgba->h;

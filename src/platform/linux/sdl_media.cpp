@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/files.h"
+#include "platform/input_files.h"
 #include "platform/media.h"
 
 namespace platform {
@@ -57,6 +58,8 @@ void openTrack(const std::string& device) {
     SDL_AudioSpec spec{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
+    // Only a regular file: a FIFO would block the open for good.
+    if (!unusableFileReason(hostPath(device)).empty()) return;
     if (!SDL_LoadWAV(hostPath(device).c_str(), &spec, &samples, &length)) return;
     spec.callback = feed;
     spec.userdata = nullptr;

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include "platform/input_files.h"
+
 namespace platform {
 
 int PcmSound::bytesPerSample() const {
@@ -16,6 +18,11 @@ int PcmSound::bytesPerSample() const {
 }
 
 bool loadWav(const char* path, PcmSound& sound, std::string& error) {
+    // A FIFO or a device would block the open or never end: only a regular file is read.
+    if (std::string why = unusableFileReason(path ? path : ""); !why.empty()) {
+        error = why;
+        return false;
+    }
     // SDL's WAV reader needs no initialised audio subsystem and no device.
     SDL_AudioSpec spec{};
     Uint8* samples = nullptr;
