@@ -106,7 +106,8 @@ TEST_F(DataLocation, NamesTheOnePlaceGivenWhenItHoldsNothing) {
     fs::create_directories(dir / "vorsa.wav");  // a directory of the soundtrack's name is no file
     std::FILE* report = std::tmpfile();
     EXPECT_FALSE(chooseDataDirectory(dir.string(), report));
-    EXPECT_EQ(readAll(report), "lumivane: no data set in " + dir.string() + " (--data DIR names another place)\n");
+    EXPECT_EQ(readAll(report), "lumivane: no data set in " + dir.string() + " (--data DIR names another place)\n  " +
+                                   dir.string() + ": holds neither the soundtrack nor any of the model files\n");
     std::fclose(report);
     // The files are still looked for there, so each is reported missing rather than read from
     // somewhere else.
