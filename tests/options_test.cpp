@@ -167,3 +167,27 @@ TEST(Options, SizeAndAntiAliasing) {
     ASSERT_TRUE(parse({"--bench", "--ssaa", "4"}, b, e)) << e;
     EXPECT_EQ(b.ssaa, 4);
 }
+
+TEST(Options, ForceGoesWithRenderAndTheFrameRateWithinOneToAThousand) {
+    Options o;
+    std::string e;
+    ASSERT_TRUE(parse({"--render", "d", "--force"}, o, e)) << e;
+    EXPECT_TRUE(o.force);
+    ASSERT_TRUE(parse({"--force", "--view", "m.mqo", "--render", "d"}, o, e)) << e;
+    Options edges;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--fps", "1"}, edges, e)) << e;
+    ASSERT_TRUE(parse({"--bench", "--fps", "1000"}, edges, e)) << e;
+    const std::vector<std::vector<const char*>> bad = {
+        {"--force"}, {"--window", "--force"}, {"--bench", "--force"}, {"--video", "a.mp4", "--force"},
+        {"--render", "d", "--fps", "0.999"}, {"--video", "a.mp4", "--fps", "1e-9"},
+        {"--video", "a.mp4", "--fps", "0.001"}, {"--bench", "--fps", "1000.5"},
+    };
+    for (const auto& args : bad) {
+        std::vector<const char*> argv = {"lumivane"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Options r;
+        std::string error;
+        EXPECT_FALSE(parseOptions(static_cast<int>(argv.size()), argv.data(), r, error)) << args.size();
+        EXPECT_FALSE(error.empty());
+    }
+}

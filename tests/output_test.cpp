@@ -13,6 +13,7 @@
 
 #include "alloc_counter.h"
 #include "gl_fixture.h"
+#include "output/frame_directory.h"
 #include "output/frame_output.h"
 #include "output/png_frames.h"
 #include "output/progress_reporter.h"
@@ -153,10 +154,13 @@ TEST_F(FrameOutputTest, AllocatesNothingPerFrameOnceRunning) {
     sound.channels = 2;
     sound.bytes.assign(44100 * 4, 0);
     for (int png = 0; png < 2; ++png) {
+        output::FrameDirectory frames;
         std::unique_ptr<output::FrameSink> sink;
         auto video = std::make_unique<output::VideoWriter>();
         if (png) {
-            sink = std::make_unique<output::PngFrameSink>(dir.string(), 800, 600);
+            std::string error;
+            ASSERT_TRUE(frames.open(dir.string(), false, error)) << error;
+            sink = std::make_unique<output::PngFrameSink>(frames, 800, 600);
         } else {
             output::VideoSettings settings;
             settings.path = (dir / "a.mkv").string();

@@ -6,15 +6,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/frame_driver.h"
+#include "output/frame_directory.h"
 #include "platform/clock.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 #include "platform/png_image.h"
+#include "platform/stop_signal.h"
 #include "platform/window.h"
 #include "render/model_renderer.h"
 
@@ -34,22 +35,26 @@ std::string showPath(std::string path) {
     return path;
 }
 
-bool writeFrame(const std::string& dir, int index) {
+bool writeFrame(output::FrameDirectory& dir, int index, std::string& error) {
     std::vector<unsigned char> rows(kWidth * kHeight * 3), flipped(rows.size());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
     for (int y = 0; y < kHeight; ++y)
         std::copy_n(rows.data() + (kHeight - 1 - y) * kWidth * 3, kWidth * 3, flipped.data() + y * kWidth * 3);
     char name[32];
-    std::snprintf(name, sizeof name, "/frame-%06d.png", index);
-    return platform::writePng((dir + name).c_str(), kWidth, kHeight, flipped.data());
+    output::FrameDirectory::frameName(index, name);
+    return dir.writeFile(name, [&](std::FILE* file) {
+        return platform::writePng(file, kWidth, kHeight, flipped.data());
+    }, error);
 }
 
 int renderTurntable(const Options& options) {
-    std::error_code error;
-    std::filesystem::create_directories(options.renderDir, error);
-    if (!std::filesystem::is_directory(options.renderDir)) {
-        std::fprintf(stderr, "lumivane: cannot create directory %s\n", options.renderDir.c_str());
+    platform::guardOutputs();
+    platform::catchStopSignals();
+    output::FrameDirectory dir;
+    std::string error;
+    if (!dir.open(options.renderDir, options.force, error)) {
+        std::fprintf(stderr, "lumivane: %s\n", error.c_str());
         return 2;
     }
     platform::setMessageBoxesHeadless(true);
@@ -62,13 +67,21 @@ int renderTurntable(const Options& options) {
     model.load(showPath(options.viewFile).c_str());
     const ViewFit fit = fitModel(model);
     for (int i = 0; i < kTurntableFrames; ++i) {
+        if (platform::stopRequested()) {
+            dir.close(i > 0);
+            std::fprintf(stderr, "lumivane: stopped by a signal at frame %d of %d; %s holds the %d frames so far\n", i,
+                         kTurntableFrames, options.renderDir.c_str(), i);
+            return 130;
+        }
         drawModelView(model, fit, kWidth, kHeight, i * 360.0 / kTurntableFrames, kPitch, 1.0, false);
         glFinish();
-        if (!writeFrame(options.renderDir, i)) {
-            std::fprintf(stderr, "lumivane: cannot write frame %d into %s\n", i, options.renderDir.c_str());
+        if (!writeFrame(dir, i, error)) {
+            dir.close(i > 0);
+            std::fprintf(stderr, "lumivane: %s\n", error.c_str());
             return 1;
         }
     }
+    dir.close(true);
     std::fprintf(stderr, "wrote %d frames into %s\n", kTurntableFrames, options.renderDir.c_str());
     return 0;
 }
