@@ -163,8 +163,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                 options.toMs = v;
                 sawTo = true;
             } else if (arg == "--fps") {
-                if (v < 1 || v > 1000) {
-                    error = "--fps must lie in 1 .. 1000";
+                // A video plays at 1 fps or more; frames may sample the show more sparsely, one
+                // frame in up to 100 s (reference moments are rendered that way).
+                if (v < 0.01 || v > 1000) {
+                    error = "--fps must lie in 0.01 .. 1000 (1 .. 1000 for --video)";
                     return false;
                 }
                 options.fps = v;
@@ -197,6 +199,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                          options.mode == Options::Mode::Video;
     if ((sawFps || sawTo) && !offline) {
         error = "--fps and --to need --render, --bench or --video";
+        return false;
+    }
+    if (options.mode == Options::Mode::Video && options.fps < 1) {
+        error = "--fps for --video must lie in 1 .. 1000";
         return false;
     }
     if (options.force && options.mode != Options::Mode::Render) {
