@@ -181,8 +181,13 @@ void jump(Jump kind) {
 }
 
 // The window's new size: the picture follows, and a held picture is drawn again at that size.
+// The capture textures are made anew for it, empty: a held picture gets the state its frames
+// carry rebuilt, as after a jump (a playing show fills them again as it goes).
 void onPlayerResize(int width, int height) {
+    const PictureGeometry before = currentPicture();
     followOutputSize(width, height);
+    if (player.paused && currentPicture().captureSize() != before.captureSize())
+        demoClock.rebuildStepMs = kNominalStepMs;
     player.redraw = true;
 }
 

@@ -149,29 +149,34 @@ __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json run nogl --render "$work/never/
 check "a run that fails before its first frame (exit $(code nogl)) leaves no directory and no soundtrack.wav" \
     bash -c "[ $(code nogl) != 0 ] && [ ! -e '$work/never' ]"
 
-# --- a full disk ---------------------------------------------------------------------------------------
+# --- a full disk: a small tmpfs where one can be mounted, and the file size limit (SIGXFSZ is the
+# program's to handle) --------------------------------------------------------------------------------
+full_disk() {  # full_disk NAME WHAT DIR: checks the run that filled DIR
+    local name=$1 what=$2 dir=$3 n
+    n=$(frames_in "$dir")
+    check "$what: exit $(code "$name"), $(grep -m1 -o 'cannot write.*' "$work/$name.err")" \
+        bash -c "[ $(code "$name") = 1 ] && grep -q 'holds the $n frames written before' '$work/$name.err'"
+    check "... each of the $n frames under a final name decodes, no .part" \
+        bash -c "[ $n -gt 0 ] && [ $(parts_in "$dir") = 0 ]" && all_decode "$dir"
+    if [ -e "$dir/soundtrack.wav" ]; then
+        check "... the slice that fitted is the frames' sound" slice_matches "$dir" 40000 "$n" 30
+    fi
+}
 mkdir "$work/small"
 if mount -t tmpfs -o size=1200k tmpfs "$work/small" 2>/dev/null; then
     trap 'umount "$work/small" 2>/dev/null; rm -rf "$work"' EXIT
     run full --render "$work/small/frames" --from 40000 --to 46000 --fps 30
-    what="a 1.2 MB tmpfs"
+    full_disk full "full disk (a 1.2 MB tmpfs)" "$work/small/frames"
 else
-    # No mount here: the file size limit stands in (SIGXFSZ is the program's to handle).
-    status=0
-    (ulimit -f 300; exec timeout 300 "$exe" --render "$work/small/frames" --from 40000 --to 46000 --fps 30) \
-        >/dev/null 2>"$work/full.err" || status=$?
-    echo "$status" >"$work/full.code"
-    what="a 300 KB file size limit"
+    echo "     (no tmpfs can be mounted here: the file size limit alone stands for a full disk)"
 fi
-n=$(frames_in "$work/small/frames")
-check "full disk ($what): exit $(code full), $(grep -m1 -o 'cannot write.*' "$work/full.err")" \
-    bash -c "[ $(code full) = 1 ] && grep -q 'holds the $n frames written before' '$work/full.err'"
-check "... each of the $n frames under a final name decodes, no .part" \
-    bash -c "all_decode() { for f in \"\$1\"/frame-*.png; do convert -regard-warnings \"\$f\" null: || return 1; done; }; \
-             all_decode '$work/small/frames' && [ $(parts_in "$work/small/frames") = 0 ]"
-if [ -e "$work/small/frames/soundtrack.wav" ]; then
-    check "... the slice that fitted is the frames' sound" slice_matches "$work/small/frames" 40000 "$n" 30
-fi
+# Each frame is over the limit: the first one fails, and the run leaves nothing at all.
+status=0
+(ulimit -f 100; exec timeout 300 "$exe" --render "$work/limit" --from 40000 --to 46000 --fps 30) \
+    >/dev/null 2>"$work/limit.err" || status=$?
+check "file size limit of 100 KB during --render: exit $status (no SIGXFSZ): $(grep -m1 -o 'cannot write.*' "$work/limit.err")" \
+    bash -c "[ $status = 1 ] && grep -q 'File too large' '$work/limit.err'"
+check "... and nothing left, not even the directory it made" test ! -e "$work/limit"
 status=0
 (ulimit -f 200; exec timeout 300 "$exe" --video "$work/limited.mkv" --from 40000 --to 46000 --fps 30) \
     >/dev/null 2>"$work/limited.err" || status=$?

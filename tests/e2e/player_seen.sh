@@ -12,14 +12,15 @@ here=$(cd "$(dirname "$0")" && pwd)
 cd "$build"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-hold=41000
+hold=41000   # scene 3
+trails=68485 # scene 4 at u = 0.15: all five trail passes, kept in capture textures
 (unset DISPLAY WAYLAND_DISPLAY
- "$exe" --render "$work/600x900" --size 600x900 --seed 1 --from "$hold" --to "$((hold + 1))" 2>"$work/render.err") ||
+ "$exe" --render "$work/600x900" --size 600x900 --seed 1 --from "$trails" --to "$((trails + 1))" 2>"$work/render.err") ||
     { echo "FAIL --render --size 600x900: $(cat "$work/render.err")"; exit 1; }
 
 cat >"$work/inside.sh" <<'INNER'
 set -u
-exe=$1 work=$2 hold=$3
+exe=$1 work=$2 hold=$3 trails=$5
 . "$4"
 note() { echo "$*" >>"$work/inside.fail"; }
 # Waits (up to a minute) until the window shows more than the black frames of the set-up.
@@ -42,9 +43,9 @@ quit() {  # pid wid name
 shot() { held_shot "$wid" "$work/$1.png" "$2" >/dev/null || note "$1: never held still at $2"; }
 resize() { xdotool windowsize --sync "$wid" "${1%x*}" "${1#*x}"; }
 press() { xdotool key --window "$wid" "$1"; }
-start() {  # start NAME ARGS...: the window, held, with its first picture up
-    local name=$1; shift
-    LUMIVANE_TEST_CLOCK="1000:$hold" "$exe" --window --seed 1 --from "$hold" "$@" 2>"$work/$name.err" &
+start() {  # start NAME T ARGS...: the window, held at T, with its first picture up
+    local name=$1 t=$2; shift 2
+    LUMIVANE_TEST_CLOCK="1000:$t" "$exe" --window --seed 1 --from "$t" "$@" 2>"$work/$name.err" &
     pid=$!
     wid=$(find_window "$pid") && first_picture "$wid" && return 0
     note "$name: no window with a picture"; kill "$pid"; return 1
@@ -52,7 +53,7 @@ start() {  # start NAME ARGS...: the window, held, with its first picture up
 
 # Multisampled (the default where the GL offers it): the band at 800x600, with bars at 1024x576,
 # and at 500x700 after a resize while paused with the line on.
-if start ms; then
+if start ms "$hold"; then
     shot ms-off 800x600
     press space; press h
     shot ms-on 800x600
@@ -64,10 +65,8 @@ if start ms; then
     press h; shot resized-off 500x700
     quit "$pid" "$wid" ms
 fi
-# Not multisampled: the designed picture straight in the window, then a tiny window; then, with the
-# line off, resized while paused: the held picture drawn again at that size; then squeezed to 1x1,
-# F twice: back at that size.
-if start plain --ssaa 1; then
+# Not multisampled: the designed picture straight in the window, then a tiny window.
+if start plain "$hold" --ssaa 1; then
     shot plain-off 800x600
     press space; press h
     shot plain-on 800x600
@@ -75,30 +74,39 @@ if start plain --ssaa 1; then
     shot plain-again 800x600
     resize 100x75; shot tiny-off 100x75
     press h; shot tiny-on 100x75
-    press h
+    quit "$pid" "$wid" plain
+fi
+# Resized while paused: the held picture drawn again at that size, trails and all; then squeezed to
+# 1x1, F twice: back at that size.
+sized() {  # sized WxH NAME: waits (up to 30 s) for the window to have that size; records the size
+    for _ in $(seq 1 60); do [ "$(size_of "$wid")" = "$1" ] && break; sleep 0.5; done
+    size_of "$wid" >"$work/$2.size"
+}
+if start trails "$trails" --ssaa 1; then
+    shot trails-before 800x600
+    press space; sleep 1
     resize 600x900; shot paused-resized 600x900
     resize 1x1; sleep 1
     size_of "$wid" >"$work/squeezed.size"
-    press f; sleep 1
-    size_of "$wid" >"$work/full.size"
-    press f; sleep 1
-    size_of "$wid" >"$work/back.size"
-    quit "$pid" "$wid" plain
+    press f; sized 1280x1024 full
+    press f; sized 600x900 back
+    quit "$pid" "$wid" trails
 fi
 INNER
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/inside.sh" "$exe" "$work" "$hold" "$here/xwindow.bash"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/inside.sh" "$exe" "$work" "$hold" "$here/xwindow.bash" "$trails"
 
 if [ -f "$work/inside.fail" ]; then
     echo "FAIL $(cat "$work/inside.fail")"; cat "$work"/*.err; exit 1
 fi
 
 # The band of a WxH window: the bottom 26/600 of the largest centred 4:3 picture, as rows of the
-# screenshot: prints "x y w h" of the band.
+# screenshot: prints "x y w h" of the rows wholly in it, or with "reach", of every row it touches
+# (a multisampled edge row is partly covered).
 band_rect() {
-    awk -v s="$1" 'BEGIN { split(s, a, "x"); W = a[1]; H = a[2]
+    awk -v s="$1" -v reach="${2:-}" 'BEGIN { split(s, a, "x"); W = a[1]; H = a[2]
         k = int(W / 4) < int(H / 3) ? int(W / 4) : int(H / 3); pw = 4 * k; ph = 3 * k
         left = int((W - pw) / 2); bottom = int((H - ph + 1) / 2)
-        bh = int(26 * ph / 600 + 0.5)
+        b = 26 * ph / 600; bh = reach ? int(b) + (b > int(b)) : int(b)
         print left, H - bottom - bh, pw, bh }'
 }
 # Pixels that differ between two screenshots outside a rectangle (painted over in both).
@@ -125,13 +133,15 @@ for name in ms plain bars resized tiny; do
     dark=$(convert "$work/$name-band.png" -fx 'r<0.1&&g<0.1&&b<0.1' -format '%[fx:mean]' info:)
     text=$(convert "$work/$name-band.png" -fx 'r>0.85&&g>0.85&&b>0.55&&b<0.85' -format '%[fx:mean*w*h]' info:)
     was_dark=$(convert "$work/$name-band-off.png" -fx 'r<0.1&&g<0.1&&b<0.1' -format '%[fx:mean]' info:)
+    was_text=$(convert "$work/$name-band-off.png" -fx 'r>0.85&&g>0.85&&b>0.55&&b<0.85' -format '%[fx:mean*w*h]' info:)
     check "$name ($size): H puts a dark band along the picture's bottom ($dark of it dark, $was_dark before)" \
-        awk -v d="$dark" -v w="$was_dark" 'BEGIN { exit !(d > 0.75 && w < 0.5) }'
+        awk -v d="$dark" -v w="$was_dark" 'BEGIN { exit !(d > 0.75 && d > w + 0.1) }'
     # Text too small to read still shows, not as many pixels of its colour.
-    check "$name: ... with the line's text in it ($text pixels)" \
-        awk -v t="$text" -v h="${rect##* }" 'BEGIN { exit !(t >= (h >= 10 ? 20 : 1)) }'
-    check "$name: ... and changes nothing else ($(outside "$work/$name-on.png" "$work/$name-off.png" "$rect") pixels)" \
-        [ "$(outside "$work/$name-on.png" "$work/$name-off.png" "$rect")" = 0 ]
+    check "$name: ... with the line's text in it ($text pixels of its colour, $was_text before)" \
+        awk -v t="$text" -v w="$was_text" -v h="${rect##* }" 'BEGIN { exit !(t >= w + (h >= 10 ? 20 : 1)) }'
+    reach=$(band_rect "$size" reach)
+    check "$name: ... and changes nothing else ($(outside "$work/$name-on.png" "$work/$name-off.png" "$reach") pixels)" \
+        [ "$(outside "$work/$name-on.png" "$work/$name-off.png" "$reach")" = 0 ]
     check "$name: H again takes it away" \
         [ "$(compare -metric AE "$work/$name-again.png" "$work/$name-off.png" null: 2>&1 | awk '{print $1}')" = 0 ]
 done
@@ -139,7 +149,9 @@ check "squeezed to $(cat "$work/squeezed.size"), F: the screen ($(cat "$work/ful
     [ "$(cat "$work/full.size")" = 1280x1024 ]
 check "F again: back at 600x900 ($(cat "$work/back.size"))" [ "$(cat "$work/back.size")" = 600x900 ]
 peak=$(compare -metric PAE "$work/paused-resized.png" "$work/600x900/frame-000000.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p')
-check "resized to 600x900 while paused: the held picture drawn at that size (peak difference $peak)" \
-    awk -v p="$peak" 'BEGIN { exit !(p != "" && p <= 2 / 255) }'
+# A stray pixel may differ; a picture left in a corner, or drawn without its trails, differs widely.
+differing=$(compare -metric AE -fuzz 2% "$work/paused-resized.png" "$work/600x900/frame-000000.png" null: 2>&1 | awk '{print $1}')
+check "resized to 600x900 while paused: the held picture drawn at that size ($differing pixels differ by over 2 %, peak $peak)" \
+    awk -v d="$differing" 'BEGIN { exit !(d != "" && d < 100) }'
 check "no sanitizer report" bash -c "! grep -E 'Sanitizer|runtime error:' '$work'/*.err"
 exit $fail
