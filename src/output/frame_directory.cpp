@@ -74,7 +74,8 @@ bool FrameDirectory::open(const std::string& dir, bool replace, std::string& err
     }
     fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) {
-        error = "cannot create directory " + dir + ": " + (errno == ENOTDIR ? "a file of that name is in the way" : reasonText(errno));
+        error = errno == ENOTDIR ? "cannot create directory " + dir + ": a file of that name is in the way"
+                                 : "cannot open directory " + dir + ": " + reasonText(errno);
         close(false);
         return false;
     }
