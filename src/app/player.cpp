@@ -180,14 +180,10 @@ void jump(Jump kind) {
     player.musicResync = true;  // once, at the next frame, however many jumps come before it
 }
 
-// The window's new size: the picture follows, and a held picture is drawn again at that size.
-// The capture textures are made anew for it, empty: a held picture gets the state its frames
-// carry rebuilt, as after a jump (a playing show fills them again as it goes).
+// The window's new size: the picture follows, and a held picture is drawn again at that size (a
+// window that shrinks gets no exposure to say so).
 void onPlayerResize(int width, int height) {
-    const PictureGeometry before = currentPicture();
     followOutputSize(width, height);
-    if (player.paused && currentPicture().captureSize() != before.captureSize())
-        demoClock.rebuildStepMs = kNominalStepMs;
     player.redraw = true;
 }
 
