@@ -242,3 +242,32 @@ TEST(Options, ViewTakesSizeAndSupersamplingAndRefusesTheShowsOptions) {
         EXPECT_NE(e.find("--view"), std::string::npos) << e;
     }
 }
+
+TEST(Options, ForceGoesWithRenderAndTheFrameRateWithinSaneBounds) {
+    Options o;
+    std::string e;
+    ASSERT_TRUE(parse({"--render", "d", "--force"}, o, e)) << e;
+    EXPECT_TRUE(o.force);
+    Options view;
+    ASSERT_TRUE(parse({"--force", "--view", "m.mqo", "--render", "d"}, view, e)) << e;
+    EXPECT_TRUE(view.force);
+    Options video, bench, sparse;
+    ASSERT_TRUE(parse({"--video", "a.mp4", "--fps", "1"}, video, e)) << e;
+    ASSERT_TRUE(parse({"--bench", "--fps", "1000"}, bench, e)) << e;
+    ASSERT_TRUE(parse({"--render", "d", "--fps", "0.01"}, sparse, e)) << e;  // sparse moments
+    EXPECT_EQ(sparse.fps, 0.01);
+    const std::vector<std::vector<const char*>> bad = {
+        {"--force"}, {"--window", "--force"}, {"--bench", "--force"}, {"--video", "a.mp4", "--force"},
+        {"--render", "d", "--fps", "0.009"}, {"--video", "a.mp4", "--fps", "1e-9"},
+        {"--video", "a.mp4", "--fps", "0.999"}, {"--fps", "0.5", "--video", "a.mp4"},
+        {"--render", "d", "--fps", "1e-9"}, {"--bench", "--fps", "1000.5"},
+    };
+    for (const auto& args : bad) {
+        std::vector<const char*> argv = {"lumivane"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Options r;
+        std::string error;
+        EXPECT_FALSE(parseOptions(static_cast<int>(argv.size()), argv.data(), r, error)) << args.size();
+        EXPECT_FALSE(error.empty());
+    }
+}

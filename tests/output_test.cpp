@@ -13,6 +13,7 @@
 
 #include "alloc_counter.h"
 #include "gl_fixture.h"
+#include "output/frame_directory.h"
 #include "output/frame_output.h"
 #include "output/png_frames.h"
 #include "output/progress_reporter.h"
@@ -153,10 +154,13 @@ TEST_F(FrameOutputTest, AllocatesNothingPerFrameOnceRunning) {
     sound.channels = 2;
     sound.bytes.assign(44100 * 4, 0);
     for (int png = 0; png < 2; ++png) {
+        output::FrameDirectory frames;
         std::unique_ptr<output::FrameSink> sink;
         auto video = std::make_unique<output::VideoWriter>();
         if (png) {
-            sink = std::make_unique<output::PngFrameSink>(dir.string(), 800, 600);
+            std::string error;
+            ASSERT_TRUE(frames.open(dir.string(), false, error)) << error;
+            sink = std::make_unique<output::PngFrameSink>(frames, 800, 600);
         } else {
             output::VideoSettings settings;
             settings.path = (dir / "a.mkv").string();
@@ -308,7 +312,7 @@ TEST(VideoWriter, WritesThroughAPartFileAndLeavesNothingWhenItFails) {
     EXPECT_FALSE(output::VideoWriter().open(settings, error));
     settings.path = (dir / "missing" / "a.mp4").string();
     EXPECT_FALSE(output::VideoWriter().open(settings, error));
-    EXPECT_NE(error.find("a.mp4.part"), std::string::npos) << error;
+    EXPECT_NE(error.find("missing: No such file"), std::string::npos) << error;
 
     settings.path = (dir / "a.mp4").string();
     settings.width = 64;

@@ -5,12 +5,14 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
 #include "app/music_track.h"
+#include "app/picture_target.h"
 #include "app/player.h"
 #include "gl_fixture.h"
 #include "platform/media.h"
@@ -243,4 +245,49 @@ TEST_F(PlayerTest, TheDisplayLineIsDrawnOverTheFrame) {
     EXPECT_EQ(depth, 1);
     EXPECT_EQ(glErrors(), 0u);
     releaseFont(demoApp.font);
+}
+
+TEST_F(PlayerTest, TheDisplayLineShowsWhenThePictureIsMultisampled) {
+    const int samples = std::min(4, maxPictureSamples());
+    if (samples < 2) GTEST_SKIP() << "no multisampled framebuffers";
+    createFont(demoApp.font);
+    std::string error;
+    ASSERT_TRUE(fitPicture(800, 600, 1, samples, error)) << error;
+    startAt(40000);
+    auto litInBand = [] {  // in the default framebuffer, where the window's picture is
+        int lit = 0;
+        for (int y = 0; y < 26; ++y)
+            for (int x = 0; x < 800; x += 2) {
+                const auto p = pixel(x, y);
+                lit += p[0] + p[1] + p[2] > 200;
+            }
+        return lit;
+    };
+    frameAt(1020);
+    EXPECT_EQ(litInBand(), 0);
+    press('H', 1030);
+    frameAt(1040);
+    EXPECT_GT(litInBand(), 100) << "the line's text, resolved into the window's picture";
+    EXPECT_EQ(glErrors(), 0u);
+    ASSERT_TRUE(fitPicture(800, 600, 1, 0, error)) << error;
+    releasePicture();
+    releaseFont(demoApp.font);
+}
+
+TEST_F(PlayerTest, AResizeWhilePausedDrawsTheHeldPictureAgainAtTheNewSize) {
+    startAt(40000);
+    press(platform::kVkSpace, 1010);
+    frameAt(1020);
+    const size_t held = drawn.size();
+    frameAt(1030);
+    EXPECT_EQ(drawn.size(), held) << "paused: nothing drawn";
+    ASSERT_NE(demoApp.window.slots.resized, nullptr);
+    demoApp.window.slots.resized(600, 400);  // a shrinking window gets no exposure
+    frameAt(1040);
+    ASSERT_EQ(drawn.size(), held + 1) << "the held picture, drawn again";
+    EXPECT_EQ(drawn.back(), 40000);
+    EXPECT_EQ(currentPicture().outputWidth, 600);
+    EXPECT_EQ(currentPicture().height, 399);
+    demoApp.window.slots.resized(800, 600);
+    releasePicture();
 }

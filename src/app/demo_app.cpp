@@ -11,6 +11,7 @@
 #include "app/music_track.h"
 #include "app/picture_target.h"
 #include "app/player.h"
+#include "platform/stop_signal.h"
 #include "platform/window.h"
 
 DemoApp demoApp;
@@ -66,6 +67,7 @@ void setWindowPicture(int width, int height, int ssaa) {
 }
 
 int runDemo() {
+    platform::guardOutputs();  // a closed or broken standard error ends no show
     openMusic();
     // Without a window nobody could see the show or end it: stop after the message.
     if (!demoApp.window.createWindow(0, 0, windowWidth, windowHeight, "lumivane")) return 0;

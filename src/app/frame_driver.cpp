@@ -134,9 +134,10 @@ void driveShowFrame(double frameTime) {
 
 }  // namespace
 
-void driveFrame(double frameTime) {
+void driveFrame(double frameTime, void (*overlay)()) {
     beginPictureFrame();
     driveShowFrame(frameTime);
+    if (overlay) overlay();
     presentPicture();
 }
 

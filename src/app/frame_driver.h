@@ -59,8 +59,10 @@ double frameClockNow();
 
 void onFrame();                          // read the clock, drive, update the title, swap
 // One frame of the show at the given timer reading, drawn into the picture and put into the
-// default framebuffer (presentPicture).
-void driveFrame(double frameTime);
+// default framebuffer (presentPicture). overlay, when given, draws over the finished picture
+// before it is put there (after every capture of the frame), so that it shows however the
+// picture reaches the window: straight, multisampled and resolved, or with bars.
+void driveFrame(double frameTime, void (*overlay)() = nullptr);
 void updateFrameRate();                  // "lumivane FPS:%d" about once a second
 void onKeyDown(uint32_t key);            // Escape posts quit
 void setupLights();                      // light 0 and lighting on; call with identity modelview

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -18,10 +17,12 @@
 #include "app/picture_target.h"
 #include "model/model_paths.h"
 #include "model/texture_cache.h"
+#include "output/frame_directory.h"
 #include "platform/clock.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 #include "platform/png_image.h"
+#include "platform/stop_signal.h"
 #include "platform/window.h"
 #include "render/model_renderer.h"
 
@@ -57,7 +58,9 @@ std::string loadViewed(MqoModel& model, const std::string& file) {
 
 // Reads back the drawn picture (factor x the frame's size), box-filters it down by factor and
 // writes it as frame index of dir.
-bool writeFrame(const std::string& dir, int index, int width, int height, int factor) {
+// Reads back the drawn picture (factor x the frame's size), box-filters it down by factor and
+// writes it as frame index of dir.
+bool writeFrame(output::FrameDirectory& dir, int index, int width, int height, int factor, std::string& error) {
     const int drawWidth = width * factor, drawHeight = height * factor;
     std::vector<unsigned char> drawn(std::size_t(drawWidth) * std::size_t(drawHeight) * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -76,8 +79,10 @@ bool writeFrame(const std::string& dir, int index, int width, int height, int fa
                     static_cast<unsigned char>((sum + area / 2) / area);
             }
     char name[32];
-    std::snprintf(name, sizeof name, "/frame-%06d.png", index);
-    return platform::writePng((dir + name).c_str(), width, height, frame.data());
+    output::FrameDirectory::frameName(index, name);
+    return dir.writeFile(name, [&](std::FILE* file) {
+        return platform::writePng(file, width, height, frame.data());
+    }, error);
 }
 
 // The model file as the user named it: reported as the show reports a model it cannot open, and
@@ -95,11 +100,12 @@ int renderTurntable(const Options& options) {
                      kPictureBudgetBytes >> 20);
         return 2;
     }
-    std::error_code error;
-    std::filesystem::create_directories(options.renderDir, error);
-    if (!std::filesystem::is_directory(options.renderDir, error)) {
-        std::fprintf(stderr, "lumivane: cannot create directory %s: %s\n", options.renderDir.c_str(),
-                     (error ? error : std::make_error_code(std::errc::not_a_directory)).message().c_str());
+    platform::guardOutputs();
+    platform::catchStopSignals();
+    output::FrameDirectory dir;
+    std::string error;
+    if (!dir.open(options.renderDir, options.force, error)) {
+        std::fprintf(stderr, "lumivane: %s\n", error.c_str());
         return 1;
     }
     platform::setMessageBoxesHeadless(true);
@@ -116,13 +122,21 @@ int renderTurntable(const Options& options) {
     if (!modelFileUsable(options)) return 1;
     const ViewFit fit = fitModel(model);
     for (int i = 0; i < kTurntableFrames; ++i) {
+        if (platform::stopRequested()) {
+            dir.close(i > 0);
+            std::fprintf(stderr, "lumivane: stopped by a signal at frame %d of %d; %s holds the %d frames so far\n", i,
+                         kTurntableFrames, options.renderDir.c_str(), i);
+            return 130;
+        }
         drawModelView(model, fit, width * factor, height * factor, i * 360.0 / kTurntableFrames, kPitch, 1.0, false);
         glFinish();
-        if (!writeFrame(options.renderDir, i, width, height, factor)) {
-            std::fprintf(stderr, "lumivane: cannot write frame %d into %s\n", i, options.renderDir.c_str());
+        if (!writeFrame(dir, i, width, height, factor, error)) {
+            dir.close(i > 0);
+            std::fprintf(stderr, "lumivane: %s\n", error.c_str());
             return 1;
         }
     }
+    dir.close(true);
     std::fprintf(stderr, "wrote %d frames into %s\n", kTurntableFrames, options.renderDir.c_str());
     return 0;
 }

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "app/music_track.h"
 #include "app/picture_target.h"
 #include "demo/demo_assets.h"
+#include "output/frame_directory.h"
 #include "output/frame_output.h"
 #include "output/png_frames.h"
 #include "output/progress_reporter.h"
@@ -55,9 +55,12 @@ double percentile(std::vector<double> values, double q) {
 }
 
 // Where the frames go: PNG files with the soundtrack slice beside them, one video file, or
-// nowhere (--bench). Prepared before the show is set up, so a bad path fails at once.
+// nowhere (--bench). Prepared before the show is set up, so that a bad target, a directory in use
+// or holding an earlier run's frames, or a video file another run writes, fails at once.
 struct OfflineOutput {
     platform::PcmSound soundtrack;
+    bool haveSound = false;
+    output::FrameDirectory directory;  // --render
     std::unique_ptr<output::FrameSink> sink;
     output::FrameOutput frames;
 };
@@ -68,23 +71,19 @@ int prepareOutput(const Options& options, int width, int height, OfflineOutput& 
     if (!render && !video) return 0;
     const double to = options.toMs >= 0 ? std::min(options.toMs, kShowEnd) : kShowEnd;
     std::string error;
-    const bool haveSound =
+    out.haveSound =
         output::loadSoundtrackSlice(musicFilePath().c_str(), options.fromMs, to, out.soundtrack, error);
+    const bool haveSound = out.haveSound;
     if (render) {
-        std::error_code ec;
-        std::filesystem::create_directories(options.renderDir, ec);
-        if (!std::filesystem::is_directory(options.renderDir)) {
-            std::fprintf(stderr, "lumivane: cannot create directory %s\n", options.renderDir.c_str());
-            return kExitIo;
-        }
-        if (!haveSound) {
-            std::fprintf(stderr, "lumivane: no soundtrack (%s: %s); %s gets no soundtrack.wav\n",
-                         musicFilePath().c_str(), error.c_str(), options.renderDir.c_str());
-        } else if (!output::writeWav((options.renderDir + "/soundtrack.wav").c_str(), out.soundtrack, error)) {
+        if (!out.directory.open(options.renderDir, options.force, error)) {
             std::fprintf(stderr, "lumivane: %s\n", error.c_str());
             return kExitIo;
         }
-        out.sink = std::make_unique<output::PngFrameSink>(options.renderDir, width, height);
+        // The slice is written once the frames are, cut to the frames written.
+        if (!haveSound)
+            std::fprintf(stderr, "lumivane: no soundtrack (%s: %s); %s gets no soundtrack.wav\n",
+                         musicFilePath().c_str(), error.c_str(), options.renderDir.c_str());
+        out.sink = std::make_unique<output::PngFrameSink>(out.directory, width, height);
         return 0;
     }
     if (!haveSound)
@@ -114,6 +113,7 @@ int runOffline(const Options& options) {
     const bool render = options.mode == Options::Mode::Render;
     const bool video = options.mode == Options::Mode::Video;
     const int width = options.width, height = options.height;  // the pbuffer and every frame written
+    platform::guardOutputs();
     platform::catchStopSignals();
 
     OfflineOutput out;
@@ -193,12 +193,30 @@ int runOffline(const Options& options) {
 
     int code = 0;
     if (out.sink) {
-        const bool ok = out.frames.finish();
-        const long written = out.frames.framesWritten();
         const std::string& where = render ? options.renderDir : options.videoFile;
-        if (!ok) {
+        // Stopped before the first frame: nothing is finished, and the run leaves nothing.
+        const bool ok = drawn > 0 && out.frames.finish();
+        const long written = drawn > 0 ? out.frames.framesWritten() : 0;
+        std::string soundError;
+        // The slice beside the frames holds the sound of the frames written, however the run ended.
+        if (render && written > 0 && out.haveSound) {
+            output::keepFrames(out.soundtrack, options.fromMs, written, options.fps);
+            if (!out.directory.writeFile(
+                    "soundtrack.wav", [&](std::FILE* file) { return output::writeWav(file, out.soundtrack); },
+                    soundError))
+                code = kExitIo;
+        }
+        if (render) out.directory.close(written > 0);
+        if (drawn == 0) {
+            std::fprintf(stderr, "lumivane: stopped by a signal before the first frame; nothing written\n");
+            code = kExitStopped;
+        } else if (!ok) {
             std::fprintf(stderr, "lumivane: %s\n", out.frames.error().c_str());
+            if (render && written > 0)
+                std::fprintf(stderr, "lumivane: %s holds the %ld frames written before\n", where.c_str(), written);
             code = kExitIo;
+        } else if (code) {
+            std::fprintf(stderr, "lumivane: %s\n", soundError.c_str());
         } else if (stopped) {
             std::fprintf(stderr, "lumivane: stopped by a signal at frame %ld of %ld; %s holds the %ld frames so far\n",
                          drawn, total, where.c_str(), written);

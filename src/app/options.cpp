@@ -56,8 +56,9 @@ const char* usageText() {
            "                           H time and scene, Escape quits\n"
            "  lumivane --from MS       start at demo time MS (milliseconds), the soundtrack too\n"
            "  lumivane --seed N        seed the random source with N instead of the tick count\n"
-           "  lumivane --render DIR [--fps N] [--from MS] [--to MS] [--seed N]\n"
-           "                           render headless at a fixed step into DIR/frame-NNNNNN.png\n"
+           "  lumivane --render DIR [--force] [--fps N] [--from MS] [--to MS] [--seed N]\n"
+           "                           render headless at a fixed step into DIR/frame-NNNNNN.png;\n"
+           "                           --force first removes the frames of an earlier run in DIR\n"
            "  lumivane --bench [--fps N] [--from MS] [--to MS] [--seed N]\n"
            "                           render headless without files; print per-scene frame times,\n"
            "                           the set-up time and the peak memory\n"
@@ -148,6 +149,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         } else if (arg == "--render") {
             if (!needValue("a directory") || !setOffline(Options::Mode::Render, arg)) return false;
             options.renderDir = argv[++i];
+        } else if (arg == "--force") {
+            options.force = true;
         } else if (arg == "--view") {
             if (!needValue("a model file")) return false;
             options.viewFile = argv[++i];
@@ -194,8 +197,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                 options.toMs = v;
                 sawTo = true;
             } else if (arg == "--fps") {
-                if (v <= 0 || v > 1000) {
-                    error = "--fps must lie in (0, 1000]";
+                // A video plays at 1 fps or more; frames may sample the show more sparsely, one
+                // frame in up to 100 s (reference moments are rendered that way).
+                if (v < 0.01 || v > 1000) {
+                    error = "--fps must lie in 0.01 .. 1000 (1 .. 1000 for --video)";
                     return false;
                 }
                 options.fps = v;
@@ -255,6 +260,14 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                          options.mode == Options::Mode::Video;
     if ((sawFps || sawTo) && !offline) {
         error = "--fps and --to need --render, --bench or --video";
+        return false;
+    }
+    if (options.mode == Options::Mode::Video && options.fps < 1) {
+        error = "--fps for --video must lie in 1 .. 1000";
+        return false;
+    }
+    if (options.force && options.mode != Options::Mode::Render) {
+        error = "--force needs --render";
         return false;
     }
     if (sawCrf && options.mode != Options::Mode::Video) {

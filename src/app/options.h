@@ -11,6 +11,7 @@ struct Options {
     bool seeded = false;
     unsigned seed = 0;
     std::string renderDir;
+    bool force = false;      // --render: replace an earlier run's frames in the directory
     std::string videoFile;   // --video: .mp4 or .mkv
     int crf = 18;            // --video quality: 0 (lossless) .. 51
     std::string viewFile;  // --view: the model viewer (with --render: its turntable)

@@ -11,6 +11,7 @@
 #include "app/demo_app.h"
 #include "app/frame_driver.h"
 #include "app/music_track.h"
+#include "app/picture_target.h"
 #include "demo/carried_state.h"  // kNominalStepMs
 #include "demo/demo_assets.h"    // the reel angles a held picture is drawn again with
 #include "demo/timeline.h"       // sceneProgress, kSchedule
@@ -59,12 +60,15 @@ void countFrame(double clock) {
     }
 }
 
-// The display line along the bottom edge, over a dark band, in the outline font; drawn over the
-// finished frame, outside every capture.
+// The display line along the bottom edge, over a dark band, in the outline font; drawn into the
+// finished picture (before it goes to the window), outside every capture.
 void drawDisplayLine(double t) {
     char line[96];
     formatDisplayLine(line, t, player.fps);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
+    const PictureGeometry& picture = currentPicture();
+    glViewport(0, 0, picture.drawWidth(), picture.drawHeight());
+    glDisable(GL_SCISSOR_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -89,16 +93,22 @@ void drawDisplayLine(double t) {
     glPopAttrib();
 }
 
+double lineT = -1;  // the display line's time in the frame being drawn; < 0: none
+void overlayDisplayLine() {
+    if (lineT >= 0) drawDisplayLine(lineT);
+}
+
 // One picture at the frame clock reading `clock`, as onFrame draws it, with the display line.
 void drawFrame(double clock) {
     const bool running = clockRunning();
     const double t = demoTimeAt(clock);
     if (running) rebuildIfPending(t);
     std::copy(std::begin(demoAssets.reelAngles), std::end(demoAssets.reelAngles), player.reelsBefore);
-    driveFrame(clock);
-    if (running && t < kShowEnd) {
+    const bool shown = running && t < kShowEnd;
+    lineT = shown && player.displayLine ? t : -1;
+    driveFrame(clock, overlayDisplayLine);
+    if (shown) {
         player.shownT = t;
-        if (player.displayLine) drawDisplayLine(t);
         if (player.traceNext) trace(t);
         player.traceNext = false;
     }
@@ -170,6 +180,13 @@ void jump(Jump kind) {
     player.musicResync = true;  // once, at the next frame, however many jumps come before it
 }
 
+// The window's new size: the picture follows, and a held picture is drawn again at that size (a
+// window that shrinks gets no exposure to say so).
+void onPlayerResize(int width, int height) {
+    followOutputSize(width, height);
+    player.redraw = true;
+}
+
 void toggleFullScreen() {
     platform::setDesktopFullScreen(!platform::desktopFullScreen());
     player.redraw = true;
@@ -216,6 +233,7 @@ void installPlayer() {
     demoApp.window.setKeyUpHandler(onPlayerKeyUp);
     demoApp.window.setPaintHandler(onPlayerPaint);
     demoApp.window.setIdleHandler(onPlayerFrame);
+    demoApp.window.setResizeHandler(onPlayerResize);
 }
 
 void resetPlayer() { player = PlayerState{}; }

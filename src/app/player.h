@@ -36,7 +36,7 @@ struct PlayerState {
 };
 extern PlayerState player;
 
-// Puts the player's callbacks into the show window's slots (key down and up, paint, idle).
+// Puts the player's callbacks into the show window's slots (key down and up, paint, idle, resize).
 void installPlayer();
 void resetPlayer();  // back to the state before installation (tests)
 

@@ -1,9 +1,8 @@
 #include "output/png_frames.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
+#include "output/frame_directory.h"
 #include "platform/png_image.h"
 
 namespace output {
@@ -20,16 +19,15 @@ void bgraBottomUpToRgb(const unsigned char* bgra, int width, int height, unsigne
     }
 }
 
-PngFrameSink::PngFrameSink(std::string dir, int width, int height)
-    : dir_(std::move(dir)), rgb_(static_cast<size_t>(width) * height * 3), path_(dir_.size() + 32) {}
+PngFrameSink::PngFrameSink(FrameDirectory& dir, int width, int height)
+    : dir_(dir), rgb_(static_cast<size_t>(width) * height * 3) {}
 
 bool PngFrameSink::writeFrame(const FrameView& frame) {
     bgraBottomUpToRgb(frame.pixels, frame.width, frame.height, rgb_.data());
-    std::snprintf(path_.data(), path_.size(), "%s/frame-%06ld.png", dir_.c_str(), frame.index);
-    errno = 0;
-    if (platform::writePng(path_.data(), frame.width, frame.height, rgb_.data())) return true;
-    error_ = std::string("cannot write ") + path_.data() + (errno ? std::string(": ") + std::strerror(errno) : "");
-    return false;
+    FrameDirectory::frameName(frame.index, name_);
+    return dir_.writeFile(
+        name_,
+        [&](std::FILE* file) { return platform::writePng(file, frame.width, frame.height, rgb_.data()); }, error_);
 }
 
 }  // namespace output

@@ -1,4 +1,5 @@
-// --render's frames: DIR/frame-NNNNNN.png, one per frame, written on the output worker.
+// --render's frames: DIR/frame-NNNNNN.png, one per frame, written on the output worker, each one
+// whole or not at all.
 #pragma once
 #include <string>
 #include <vector>
@@ -7,17 +8,20 @@
 
 namespace output {
 
+class FrameDirectory;
+
 class PngFrameSink : public FrameSink {
 public:
-    PngFrameSink(std::string dir, int width, int height);
+    // dir: opened, and kept open until the sink is done.
+    PngFrameSink(FrameDirectory& dir, int width, int height);
     bool writeFrame(const FrameView& frame) override;
     bool finish() override { return true; }
     std::string error() const override { return error_; }
 
 private:
-    std::string dir_;
+    FrameDirectory& dir_;
     std::vector<unsigned char> rgb_;  // top row first, as PNG stores it
-    std::vector<char> path_;
+    char name_[32] = {};
     std::string error_;
 };
 

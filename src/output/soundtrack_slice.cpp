@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <bit>
 #include <cstring>
+#include <algorithm>
+
+#include "output/whole_file.h"
 
 namespace output {
 namespace {
@@ -45,9 +48,9 @@ bool loadSoundtrackSlice(const char* path, double fromMs, double toMs, platform:
     return true;
 }
 
-bool writeWav(const char* path, const platform::PcmSound& sound, std::string& error) {
+bool writeWav(std::FILE* file, const platform::PcmSound& sound) {
     if (sound.bytes.size() > 0xFFFFFFFFu - 36) {
-        error = "too long for a WAV file";
+        errno = EFBIG;
         return false;
     }
     const uint32_t dataBytes = static_cast<uint32_t>(sound.bytes.size());
@@ -67,19 +70,27 @@ bool writeWav(const char* path, const platform::PcmSound& sound, std::string& er
     put32(header + 40, dataBytes);
     // The samples are host-order; WAV is little-endian, which is what these hosts are.
     static_assert(std::endian::native == std::endian::little, "WAV output assumes a little-endian host");
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        error = std::string("cannot write ") + path + ": " + std::strerror(errno);
+    return std::fwrite(header, 1, sizeof header, file) == sizeof header &&
+           std::fwrite(sound.bytes.data(), 1, sound.bytes.size(), file) == sound.bytes.size() &&
+           std::fflush(file) == 0;
+}
+
+bool writeWav(const char* path, const platform::PcmSound& sound, std::string& error) {
+    WholeFile file;
+    if (!file.create(path, error)) return false;
+    errno = 0;
+    if (!file.stream() || !writeWav(file.stream(), sound)) {
+        error = std::string("cannot write ") + file.partPath() + ": " + reasonText(errno ? errno : EIO);
         return false;
     }
-    bool ok = std::fwrite(header, 1, sizeof header, file) == sizeof header &&
-              std::fwrite(sound.bytes.data(), 1, sound.bytes.size(), file) == sound.bytes.size();
-    if (std::fclose(file) != 0) ok = false;
-    if (!ok) {
-        error = std::string("cannot write ") + path + ": " + std::strerror(errno ? errno : EIO);
-        std::remove(path);
-    }
-    return ok;
+    return file.commit(error);
+}
+
+void keepFrames(platform::PcmSound& slice, double fromMs, long frames, double fps) {
+    const size_t first = sampleAt(fromMs, slice.rate);
+    const size_t end = sampleAt(fromMs + frames * 1000.0 / fps, slice.rate);
+    const size_t keep = std::min(end - std::min(end, first), slice.frames());
+    slice.bytes.resize(keep * slice.frameBytes());
 }
 
 }  // namespace output

@@ -72,7 +72,7 @@ void VideoWriter::close() {
     sws_freeContext(scaler_);
     scaler_ = nullptr;
     swr_free(&resampler_);
-    if (!finished_ && !partPath_.empty()) std::remove(partPath_.c_str());
+    if (!finished_) partFile_.discard();
     partPath_.clear();
 }
 
@@ -88,11 +88,15 @@ bool VideoWriter::open(const VideoSettings& settings, std::string& error) {
         return false;
     }
     const bool mkv = isMatroska(settings.path);
-    const std::string part = settings.path + ".part";
+    if (!checkOutputTarget(settings.path, error)) return false;
+    // The .part is made and locked here, exclusively; FFmpeg then writes it by name.
+    if (!partFile_.create(settings.path, error)) return false;
+    const std::string& part = partFile_.partPath();
     int code = avformat_alloc_output_context2(&format_, nullptr, mkv ? "matroska" : "mp4", part.c_str());
     if (code < 0 || !format_) {
         fail(("no muxer for " + part).c_str(), code);
         error = error_;
+        close();
         return false;
     }
     code = avio_open(&format_->pb, part.c_str(), AVIO_FLAG_WRITE);
@@ -302,10 +306,7 @@ bool VideoWriter::finish() {
     if (code < 0 || format_->pb->error < 0) return fail(("cannot write " + partPath_).c_str(), code);
     code = avio_closep(&format_->pb);
     if (code < 0) return fail(("cannot write " + partPath_).c_str(), code);
-    if (std::rename(partPath_.c_str(), settings_.path.c_str()) != 0) {
-        error_ = "cannot rename " + partPath_ + " to " + settings_.path + ": " + std::strerror(errno);
-        return false;
-    }
+    if (!partFile_.commit(error_, true)) return false;
     finished_ = true;
     close();
     return true;

@@ -1,11 +1,13 @@
 // One video file with the soundtrack, on FFmpeg's libraries: .mp4 (H.264 yuv420p, BT.709,
-// moov atom first, AAC) or .mkv (H.264, FLAC). Written to FILE.part and renamed to FILE once the
-// container is complete, so FILE never names a half-written video.
+// moov atom first, AAC) or .mkv (H.264, FLAC). Written to FILE.part (a WholeFile: exclusive, so a
+// second run to FILE refuses at once) and renamed to FILE once the container is complete, so FILE
+// never names a half-written video.
 #pragma once
 #include <cstdint>
 #include <string>
 
 #include "output/frame_output.h"
+#include "output/whole_file.h"
 #include "platform/wav_file.h"
 
 struct AVFormatContext;
@@ -39,7 +41,8 @@ public:
     VideoWriter(const VideoWriter&) = delete;
     VideoWriter& operator=(const VideoWriter&) = delete;
 
-    // Creates FILE.part and the encoders; false with the reason in error (nothing left on disk).
+    // Checks FILE's place, creates FILE.part and the encoders; false with the reason in error
+    // (nothing left on disk).
     bool open(const VideoSettings& settings, std::string& error);
     // Frame k: the encoded picture, then the sound up to the frame's end.
     bool writeFrame(const FrameView& frame) override;
@@ -59,6 +62,7 @@ private:
     void close();
 
     VideoSettings settings_;
+    WholeFile partFile_;
     std::string partPath_;
     AVFormatContext* format_ = nullptr;
     AVCodecContext* video_ = nullptr;

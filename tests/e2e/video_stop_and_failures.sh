@@ -33,7 +33,7 @@ expect 2 'crf' -- --render "$work/d" --crf 20
 [ -z "$(ls -A "$work" | grep -vx -e err -e out)" ] || fail "argument errors left files: $(ls "$work")"
 
 # I/O: a directory that does not exist, a directory under a regular file.
-expect 1 "cannot write $work/none/a.mp4.part" -- --video "$work/none/a.mp4" --to 500
+expect 1 "cannot write $work/none/a.mp4: .*No such file" -- --video "$work/none/a.mp4" --to 500
 [ ! -e "$work/none" ] || fail "a directory was made for the video"
 touch "$work/plain"
 expect 1 'cannot create directory' -- --render "$work/plain/frames" --to 500

@@ -9,16 +9,19 @@ namespace platform {
 bool writePng(const char* path, int width, int height, const unsigned char* rgb) {
     std::FILE* file = std::fopen(path, "wb");
     if (!file) return false;
+    const bool ok = writePng(file, width, height, rgb);
+    return std::fclose(file) == 0 && ok;
+}
+
+bool writePng(std::FILE* file, int width, int height, const unsigned char* rgb) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
         return false;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
         return false;
     }
     png_init_io(png, file);
@@ -32,7 +35,7 @@ bool writePng(const char* path, int width, int height, const unsigned char* rgb)
         png_write_row(png, const_cast<png_bytep>(rgb + static_cast<size_t>(y) * width * 3));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    return std::fflush(file) == 0 && !std::ferror(file);
 }
 
 }  // namespace platform

@@ -19,6 +19,7 @@ struct WindowState {
     bool modeChanged = false;
     bool covering = false;  // desktop full screen without a window manager
     SDL_Rect windowed{};    // where the window was before it covered the display
+    int usableWidth = 0, usableHeight = 0;  // its last size not below its minimum
     bool quitPosted = false;
     int quitCode = 0;
     std::string error;
@@ -65,6 +66,13 @@ bool translate(const SDL_Event& event, WindowMessage& message) {
             return true;
         }
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && state.window) {
+            int minWidth = 0, minHeight = 0;
+            SDL_GetWindowMinimumSize(state.window, &minWidth, &minHeight);
+            if (!state.covering && !(SDL_GetWindowFlags(state.window) & SDL_WINDOW_FULLSCREEN) &&
+                event.window.data1 >= minWidth && event.window.data2 >= minHeight) {
+                state.usableWidth = event.window.data1;
+                state.usableHeight = event.window.data2;
+            }
             message.kind = WindowMessage::Resized;
             SDL_GL_GetDrawableSize(state.window, &message.width, &message.height);
             return true;
@@ -124,6 +132,8 @@ bool createWindow(int left, int top, int width, int height, const char* title) {
         state.error = SDL_GetError();
         return false;
     }
+    state.usableWidth = width;
+    state.usableHeight = height;
     return true;
 }
 
@@ -219,6 +229,14 @@ bool setDesktopFullScreen(bool on) {
     if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(state.window), &bounds) != 0) return false;
     SDL_GetWindowPosition(state.window, &state.windowed.x, &state.windowed.y);
     SDL_GetWindowSize(state.window, &state.windowed.w, &state.windowed.h);
+    // Squeezed below its minimum from outside (no window manager keeps to it): come back at the
+    // last size the window could show its picture at, not at the minimum.
+    int minWidth = 0, minHeight = 0;
+    SDL_GetWindowMinimumSize(state.window, &minWidth, &minHeight);
+    if ((state.windowed.w < minWidth || state.windowed.h < minHeight) && state.usableWidth > 0) {
+        state.windowed.w = state.usableWidth;
+        state.windowed.h = state.usableHeight;
+    }
     SDL_SetWindowBordered(state.window, SDL_FALSE);
     SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
     SDL_SetWindowSize(state.window, bounds.w, bounds.h);
