@@ -7,6 +7,8 @@
 #                          a crash prints its backtrace and ends the process instead of opening a
 #                          dialog that waits for a click until the test's time limit
 #   Fonts Replacements     "MSゴシック" and "MS Gothic" are IPAGothic (else Wine picks Liberation Sans)
+#   Drivers Audio=""       no sound driver, as on a machine without a sound card, but without the
+#                          ALSA driver's complaints about the missing card in every test's output
 # usage: wine-prefix.sh <prefix-dir>
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh <prefix-dir>}
@@ -34,7 +36,8 @@ printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
     '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
     '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '"MSゴシック"="IPAGothic"' \
-    '"MS Gothic"="IPAGothic"' '' |
+    '"MS Gothic"="IPAGothic"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' |
     iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
 wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >>"$prefix.log" 2>&1
 wineserver -w
@@ -43,6 +46,7 @@ wineserver -w
 grep -q '"Managed"="N"' "$prefix/user.reg" &&
     grep -q '"ShowCrashDialog"=dword:00000000' "$prefix/user.reg" &&
     grep -q '"MS Gothic"="IPAGothic"' "$prefix/user.reg" &&
+    grep -q '"Audio"=""' "$prefix/user.reg" &&
     grep -q '"MS\\x30b4\\x30b7\\x30c3\\x30af"="IPAGothic"' "$prefix/user.reg" || {
     echo "wine-prefix: the registry settings did not take (see $prefix.log)" >&2
     exit 1

@@ -12,7 +12,8 @@ wine_session 1024x768 || exit 1
 
 shot() { import -window root -crop 800x600+0+0 "$work/$1.png"; }
 ae() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | awk '{print $1}'; }
-geometry() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'; }
+# The size of the client area: the GL picture's child window (Wine draws the frame inside the X window).
+geometry() { xwininfo -children -id "$1" | sed -n 's/^ *0x[0-9a-f]* .*  \([0-9]*x[0-9]*\)+[-0-9]*+[-0-9]* .*/\1/p' | head -n1; }
 lines() { tr -d '\r' < "$work/$1.err" | grep '^player:'; }
 media() { tr -d '\r' < "$work/$1.media" 2>/dev/null; }
 # Presses a key and waits (up to 30 s) for the player's next display line, into $work/<name>.line.
@@ -27,6 +28,17 @@ key_line() {
     lines player | tail -1 > "$work/$name.line"
 }
 key() { xdotool key "$@"; sleep 1; }
+# Presses a key and prints the client size once it is the expected one, or after 15 s as it is.
+key_geometry() {
+    local id=$1 expected=$2 now; shift 2
+    xdotool key "$@"
+    for _ in $(seq 1 150); do
+        now=$(geometry "$id")
+        [ "$now" = "$expected" ] && break
+        sleep 0.1
+    done
+    echo "$now"
+}
 ms_of() {  # "player: m:ss.mmm ..." -> milliseconds
     awk '{ split($2, a, ":"); split(a[2], b, "."); print (a[1] * 60 + b[1]) * 1000 + b[2] }' "$work/$1.line"
 }
@@ -49,10 +61,8 @@ key_line paused-again space
 key_line right Right
 key_line next Next
 key space
-key f
-geometry "$id" > "$work/full.geometry"
-key f
-geometry "$id" > "$work/window.geometry"
+key_geometry "$id" 1024x768 f > "$work/full.geometry"
+key_geometry "$id" 800x600 f > "$work/window.geometry"
 xdotool key Escape
 for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 wait "$pid"; code=$?
@@ -83,7 +93,7 @@ focus "$id"
 sleep 2
 xdotool key space; sleep 0.5
 shot plain-1; sleep 0.5; shot plain-2
-xdotool key Right Next f; sleep 1
+xdotool key Right Next f; sleep 3
 geometry "$id" > "$work/plain.geometry"
 xdotool key Escape
 for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

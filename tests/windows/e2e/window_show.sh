@@ -9,8 +9,20 @@ set -u
 . "$(dirname "$0")/prelude.bash"
 . "$here/../../e2e/xwindow.bash"
 
-# The show's window: the client area in a screenshot of the whole screen (Wine draws its own frame).
 shot() { import -window root "$work/$1.png"; }
+# The size of the window's client area: Wine draws the frame itself, inside the X window, and the
+# GL picture goes to a child window of the client area's size.
+client_size() { xwininfo -children -id "$1" | sed -n 's/^ *0x[0-9a-f]* .*  \([0-9]*x[0-9]*\)+[-0-9]*+[-0-9]* .*/\1/p' | head -n1; }
+# Screenshots until the picture is there (the title comes with the window, the picture after the
+# set-up); fails after 30 s.
+picture_shot() {
+    for _ in $(seq 1 60); do
+        shot "$1"
+        awk -v m="$(mean "$work/$1.png")" 'BEGIN { exit !(m > 0.01) }' && return 0
+        sleep 0.5
+    done
+    return 1
+}
 mean() { convert "$1" -colorspace gray -format "%[fx:mean]" info:; }
 ae() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | awk '{print $1}'; }
 media() { tr -d '\r' < "$work/$1.media" 2>/dev/null; }
@@ -30,8 +42,8 @@ LUMIVANE_MEDIA_LOG="$work/window.media" wrun 300 "$exe" --window --from 40000 >"
 pid=$!
 if wid=$(find_window "$pid"); then
     xdotool getwindowname "$wid" > "$work/window.title"
-    for _ in $(seq 1 60); do shot window; awk -v m="$(mean "$work/window.png")" 'BEGIN { exit !(m > 0.01) }' && break; sleep 0.5; done
-    geometry=$(xdotool getwindowgeometry "$wid" | awk '/Geometry/ {print $2}')
+    picture_shot window
+    geometry=$(client_size "$wid")
     escape "$wid"
 fi
 wait_gone "$pid" 30 || kill "$pid" 2>/dev/null
@@ -51,7 +63,7 @@ start=$(date +%s)
 LUMIVANE_MEDIA_LOG="$work/end.media" wrun 120 "$exe" --window --from 210500 >"$work/end.out" 2>&1; code=$?
 seconds=$(( $(date +%s) - start ))
 check "--from 210500 ends by itself with exit code 1 ($code)" [ "$code" = 1 ]
-check "... within a few seconds ($seconds s)" [ "$seconds" -le 30 ]
+check "... within a minute ($seconds s)" [ "$seconds" -le 60 ]
 expected_end=$(printf '%s\n' 'Open data\vorsa.wav' 'Play data\vorsa.wav from 210500' 'Stop data\vorsa.wav' \
     'Seek data\vorsa.wav to start' 'Stop data\vorsa.wav' 'Seek data\vorsa.wav to start' 'Close data\vorsa.wav')
 check "... the soundtrack stopped, rewound and closed at the end" [ "$(media end)" = "$expected_end" ]
@@ -61,8 +73,8 @@ check "... the soundtrack stopped, rewound and closed at the end" [ "$(media end
 LUMIVANE_MESSAGE_LOG="$work/refused.messages" wrun 300 "$exe" --from 40000 >"$work/refused.out" 2>&1 &
 pid=$!
 if wid=$(find_window "$pid"); then
-    sleep 1; shot refused-1; sleep 1; shot refused-2
-    refused_geometry=$(xdotool getwindowgeometry "$wid" | awk '/Geometry/ {print $2}')
+    picture_shot refused-1; sleep 1; shot refused-2
+    refused_geometry=$(client_size "$wid")
     escape "$wid"
 fi
 wait_gone "$pid" 30 || kill "$pid" 2>/dev/null
@@ -107,7 +119,7 @@ wine_session 800x600 || exit 1
 LUMIVANE_MESSAGE_LOG="$work/granted.messages" wrun 300 "$exe" --from 40000 >"$work/granted.out" 2>&1 &
 pid=$!
 if wid=$(find_window "$pid"); then
-    sleep 1; shot granted
+    picture_shot granted
     granted_position=$(xdotool getwindowgeometry "$wid" | awk '/Position/ {print $2} /Geometry/ {print $2}' | tr '\n' ' ')
     escape "$wid"
 fi
