@@ -3,6 +3,7 @@
 // purpose to see that both reach ctest.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>  // CommandLineToArgvW
 
 #include <cstdlib>
 #include <cstring>
