@@ -391,7 +391,9 @@ bool changeDisplayMode(int width, int height) {
 void restoreDisplayMode() {
     if (auto* s = standIn()) return s->restoreDisplayMode();
     if (!state.modeChanged) return;
-    ChangeDisplaySettingsA(&state.savedMode, 0);
+    // The recorded mode; where the display will not take it back as recorded (a refresh rate it
+    // reports but does not list), the desktop's mode from the registry.
+    if (ChangeDisplaySettingsA(&state.savedMode, 0) != DISP_CHANGE_SUCCESSFUL) ChangeDisplaySettingsA(nullptr, 0);
     state.modeChanged = false;
     if (!state.window || state.destroyed) return;
     SetWindowLongA(state.window, GWL_STYLE, state.savedStyle);
