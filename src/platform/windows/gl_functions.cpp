@@ -18,8 +18,8 @@ HGLRC redirectContext = nullptr;
 GLuint redirectFramebuffer = 0;
 
 // wglGetProcAddress answers some drivers' misses with small integers instead of null.
-PROC procAddress(const char* name) {
-    PROC proc = wglGetProcAddress(name);
+void* procAddress(const char* name) {
+    void* proc = reinterpret_cast<void*>(wglGetProcAddress(name));
     const auto value = reinterpret_cast<intptr_t>(proc);
     return value >= -1 && value <= 3 ? nullptr : proc;
 }

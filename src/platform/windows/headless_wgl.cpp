@@ -1,6 +1,8 @@
-// The headless picture on Windows: a hidden window's WGL context drawing into a framebuffer object
-// of the asked size, which stands in for framebuffer 0 while the context is current, so that the
-// program binds, reads and captures "the picture" as it does on a pbuffer elsewhere.
+// The headless picture on Windows: a pbuffer of the asked size (WGL_ARB_pbuffer), single-buffered
+// like the pbuffer of the other systems, and rasterised as a window-system buffer like it, so
+// that frames come out the same to the pixel. Where the driver has no pbuffers, a hidden window's
+// context draws into a framebuffer object, which stands in for framebuffer 0 while the context is
+// current, so that the program binds, reads and captures "the picture" all the same.
 #include "platform/headless_gl.h"
 
 #define GL_GLEXT_PROTOTYPES 1
@@ -9,16 +11,33 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <GL/wglext.h>
 
+#include <algorithm>
 #include <map>
+#include <string>
 
 namespace platform {
 namespace {
 
 constexpr const char* kClassName = "lumivaneHeadlessClass";
 
+struct PbufferCalls {
+    PFNWGLGETEXTENSIONSSTRINGARBPROC extensions = nullptr;
+    PFNWGLCHOOSEPIXELFORMATARBPROC choosePixelFormat = nullptr;
+    PFNWGLGETPIXELFORMATATTRIBIVARBPROC pixelFormatAttributes = nullptr;
+    PFNWGLCREATEPBUFFERARBPROC create = nullptr;
+    PFNWGLGETPBUFFERDCARBPROC dc = nullptr;
+    PFNWGLRELEASEPBUFFERDCARBPROC releaseDc = nullptr;
+    PFNWGLDESTROYPBUFFERARBPROC destroy = nullptr;
+};
+
 struct PictureBuffers {
-    GLuint framebuffer = 0, colour = 0, depth = 0;
+    GLuint framebuffer = 0, colour = 0, depth = 0;  // the framebuffer object's
+    HPBUFFERARB pbuffer = nullptr;                   // or the pbuffer's
+    HDC pbufferDc = nullptr;
+    HGLRC windowContext = nullptr;  // the hidden window's, which made the pbuffer
+    PbufferCalls calls;             // taken while a context was current, as WGL needs
 };
 // The buffers of each live context (HeadlessGL keeps handles only).
 std::map<const HeadlessGL*, PictureBuffers> buffers;
@@ -34,6 +53,53 @@ bool registerClass() {
     windowClass.hInstance = win32::instance();
     windowClass.lpszClassName = kClassName;
     return RegisterClassExA(&windowClass) != 0;
+}
+
+template <typename T>
+T wglCall(const char* name) {
+    return reinterpret_cast<T>(reinterpret_cast<void*>(wglGetProcAddress(name)));
+}
+
+PbufferCalls pbufferCalls() {
+    PbufferCalls calls;
+    calls.extensions = wglCall<PFNWGLGETEXTENSIONSSTRINGARBPROC>("wglGetExtensionsStringARB");
+    calls.choosePixelFormat = wglCall<PFNWGLCHOOSEPIXELFORMATARBPROC>("wglChoosePixelFormatARB");
+    calls.pixelFormatAttributes = wglCall<PFNWGLGETPIXELFORMATATTRIBIVARBPROC>("wglGetPixelFormatAttribivARB");
+    calls.create = wglCall<PFNWGLCREATEPBUFFERARBPROC>("wglCreatePbufferARB");
+    calls.dc = wglCall<PFNWGLGETPBUFFERDCARBPROC>("wglGetPbufferDCARB");
+    calls.releaseDc = wglCall<PFNWGLRELEASEPBUFFERDCARBPROC>("wglReleasePbufferDCARB");
+    calls.destroy = wglCall<PFNWGLDESTROYPBUFFERARBPROC>("wglDestroyPbufferARB");
+    return calls;
+}
+
+bool hasWord(const char* list, const char* word) {
+    const std::string text = std::string(" ") + (list ? list : "") + " ";
+    return text.find(std::string(" ") + word + " ") != std::string::npos;
+}
+
+// A pbuffer pixel format as the designed one: 8 bits a colour, no alpha planes, a 16-bit depth
+// buffer, no stencil, single-buffered; 0 when there is none. maxWidth, maxHeight: its limits.
+int pbufferFormat(const PbufferCalls& calls, HDC dc, int& maxWidth, int& maxHeight) {
+    const int wanted[] = {WGL_DRAW_TO_PBUFFER_ARB, 1, WGL_SUPPORT_OPENGL_ARB, 1, WGL_PIXEL_TYPE_ARB, WGL_TYPE_RGBA_ARB,
+                          WGL_RED_BITS_ARB, 8, WGL_GREEN_BITS_ARB, 8, WGL_BLUE_BITS_ARB, 8, WGL_DEPTH_BITS_ARB, 16,
+                          WGL_DOUBLE_BUFFER_ARB, 0, 0};
+    int formats[256];
+    UINT count = 0;
+    if (!calls.choosePixelFormat(dc, wanted, nullptr, 256, formats, &count)) return 0;
+    // Drivers sort deeper buffers first; the exact ones are wanted, so that depth ties fall alike.
+    for (UINT i = 0; i < count && i < 256; ++i) {
+        const int names[] = {WGL_RED_BITS_ARB, WGL_GREEN_BITS_ARB, WGL_BLUE_BITS_ARB, WGL_ALPHA_BITS_ARB,
+                             WGL_DEPTH_BITS_ARB, WGL_STENCIL_BITS_ARB, WGL_MAX_PBUFFER_WIDTH_ARB,
+                             WGL_MAX_PBUFFER_HEIGHT_ARB};
+        int v[8] = {};
+        if (!calls.pixelFormatAttributes(dc, formats[i], 0, 8, names, v)) continue;
+        if (v[0] == 8 && v[1] == 8 && v[2] == 8 && v[3] == 0 && v[4] == 16 && v[5] == 0) {
+            maxWidth = v[6];
+            maxHeight = v[7];
+            return formats[i];
+        }
+    }
+    return 0;
 }
 
 GLint integer(GLenum what) {
@@ -90,6 +156,40 @@ bool HeadlessGL::createOn(void* hiddenWindow, int width, int height) {
         return false;
     }
     context_ = context;
+    PictureBuffers& b = buffers[this];
+    const PbufferCalls calls = pbufferCalls();
+    if (calls.extensions && calls.choosePixelFormat && calls.pixelFormatAttributes && calls.create && calls.dc &&
+        calls.releaseDc && calls.destroy && hasWord(calls.extensions(dc), "WGL_ARB_pbuffer")) {
+        int maxWidth = 0, maxHeight = 0;
+        if (const int pixelFormat = pbufferFormat(calls, dc, maxWidth, maxHeight)) {
+            if (width < 1 || height < 1 || (maxWidth > 0 && width > maxWidth) || (maxHeight > 0 && height > maxHeight)) {
+                error_ = "an output of " + std::to_string(width) + "x" + std::to_string(height) +
+                         " is over the largest offscreen surface of " + std::to_string(maxWidth) + "x" +
+                         std::to_string(maxHeight);
+                sizeRefused_ = true;
+                destroy();
+                return false;
+            }
+            const int none[] = {0};
+            b.pbuffer = calls.create(dc, pixelFormat, width, height, none);
+            b.pbufferDc = b.pbuffer ? calls.dc(b.pbuffer) : nullptr;
+            HGLRC pictureContext = b.pbufferDc ? wglCreateContext(b.pbufferDc) : nullptr;
+            if (pictureContext && wglMakeCurrent(b.pbufferDc, pictureContext)) {
+                b.windowContext = context;
+                b.calls = calls;
+                context_ = pictureContext;
+                gl::loadFunctions();
+                return true;
+            }
+            // No context on the pbuffer: the framebuffer object below serves.
+            if (pictureContext) wglDeleteContext(pictureContext);
+            if (b.pbufferDc) calls.releaseDc(b.pbuffer, b.pbufferDc);
+            if (b.pbuffer) calls.destroy(b.pbuffer);
+            b.pbuffer = nullptr;
+            b.pbufferDc = nullptr;
+            wglMakeCurrent(dc, context);
+        }
+    }
     if (!gl::loadFunctions()) {
         error_ = "the GL has no framebuffer objects (GL 3.0) for a headless picture";
         destroy();
@@ -105,7 +205,6 @@ bool HeadlessGL::createOn(void* hiddenWindow, int width, int height) {
         destroy();
         return false;
     }
-    PictureBuffers& b = buffers[this];
     // RGB8 without alpha planes and a 16-bit depth buffer: the designed pixel format, so captures
     // read alpha 1 and depth ties fall as in the window.
     glGenRenderbuffers(1, &b.colour);
@@ -133,6 +232,15 @@ bool HeadlessGL::createOn(void* hiddenWindow, int width, int height) {
 
 void HeadlessGL::destroy() {
     auto found = buffers.find(this);
+    if (found != buffers.end() && found->second.pbuffer) {
+        PictureBuffers& b = found->second;
+        if (wglGetCurrentContext() == static_cast<HGLRC>(context_)) wglMakeCurrent(nullptr, nullptr);
+        if (context_) wglDeleteContext(static_cast<HGLRC>(context_));
+        b.calls.releaseDc(b.pbuffer, b.pbufferDc);
+        b.calls.destroy(b.pbuffer);
+        context_ = b.windowContext;
+        b = PictureBuffers{};
+    }
     if (context_ && surface_) {
         wglMakeCurrent(static_cast<HDC>(surface_), static_cast<HGLRC>(context_));
         if (found != buffers.end()) {
