@@ -12,6 +12,7 @@
 #include "model/mqo_reader.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "lumivane_build.h"  // LUMIVANE_VERSION
 
 namespace {
@@ -153,10 +154,11 @@ std::string showPath(std::string path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
     std::vector<std::string> files;
     bool options = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
         if (options && arg == "--") {
             options = false;
         } else if (options && (arg == "-h" || arg == "--help")) {

@@ -12,6 +12,7 @@
 
 #include "app/frame_driver.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 #include "platform/png_image.h"
@@ -47,8 +48,8 @@ bool writeFrame(const std::string& dir, int index) {
 
 int renderTurntable(const Options& options) {
     std::error_code error;
-    std::filesystem::create_directories(options.renderDir, error);
-    if (!std::filesystem::is_directory(options.renderDir)) {
+    std::filesystem::create_directories(platform::hostFsPath(options.renderDir), error);
+    if (!std::filesystem::is_directory(platform::hostFsPath(options.renderDir))) {
         std::fprintf(stderr, "lumivane: cannot create directory %s\n", options.renderDir.c_str());
         return 2;
     }

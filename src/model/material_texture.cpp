@@ -14,6 +14,7 @@
 #include "model/bitmap.h"
 #include "model/model_paths.h"
 #include "model/mqo_model.h"
+#include "platform/files.h"
 #include "platform/image_decoder.h"
 #include "platform/message_box.h"
 
@@ -173,7 +174,7 @@ void MqoMaterial::loadTexture(const std::string& path, const std::vector<std::st
     // nonsense sizes or endless bytes.
     std::string host = findDataFile(path);
     for (std::size_t i = 0; host.empty() && i < alternatives.size(); ++i) host = findDataFile(alternatives[i]);
-    std::FILE* file = host.empty() ? nullptr : std::fopen(host.c_str(), "rb");
+    std::FILE* file = host.empty() ? nullptr : platform::openHostFile(host, "rb");
     if (!file) {
         reportUnreadable(path, "");
         return;

@@ -746,7 +746,7 @@ void loadModel(MqoModel& model, const char* path, MqoReadStats* stats) {
     // Where the exact path is missing, one that matches it ignoring case is read.
     const std::string hostName = findDataFile(name);
     std::ifstream in;
-    if (!hostName.empty()) in.open(hostName);
+    if (!hostName.empty()) in.open(platform::hostFsPath(hostName));
     if (!in.is_open()) {
         const std::string text = name + cannotOpenText;
         platform::messageBox(text.c_str(), readerCaption);

@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <bit>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/files.h"
 
 namespace output {
 namespace {
@@ -67,7 +71,7 @@ bool writeWav(const char* path, const platform::PcmSound& sound, std::string& er
     put32(header + 40, dataBytes);
     // The samples are host-order; WAV is little-endian, which is what these hosts are.
     static_assert(std::endian::native == std::endian::little, "WAV output assumes a little-endian host");
-    std::FILE* file = std::fopen(path, "wb");
+    std::FILE* file = platform::openHostFile(path, "wb");
     if (!file) {
         error = std::string("cannot write ") + path + ": " + std::strerror(errno);
         return false;
@@ -77,7 +81,8 @@ bool writeWav(const char* path, const platform::PcmSound& sound, std::string& er
     if (std::fclose(file) != 0) ok = false;
     if (!ok) {
         error = std::string("cannot write ") + path + ": " + std::strerror(errno ? errno : EIO);
-        std::remove(path);
+        std::error_code ignored;
+        std::filesystem::remove(platform::hostFsPath(path), ignored);
     }
     return ok;
 }
