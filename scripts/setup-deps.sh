@@ -21,8 +21,8 @@ fi
 if [ -n "${test_deps:-}" ]; then
   pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick
          ffmpeg python3 lintian dpkg-dev man-db groff-base)
-  # The Windows build and its tests under Wine: the cross compiler, Wine, GoogleTest's sources.
-  pkgs+=(g++-mingw-w64-x86-64-posix wine wine64 googletest unzip git)
+  # The Windows tests (with --windows): GoogleTest's sources to cross-build, the package's unpacking.
+  pkgs+=(googletest unzip git)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

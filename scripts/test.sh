@@ -4,7 +4,7 @@
 # runs its tests under Wine, then runs each fuzzer for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-deps.sh --test
+scripts/setup-deps.sh --test --windows
 export SDL_AUDIODRIVER=dummy
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVANE_SANITIZE=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
