@@ -42,6 +42,12 @@ key_geometry() {
 ms_of() {  # "player: m:ss.mmm ..." -> milliseconds
     awk '{ split($2, a, ":"); split(a[2], b, "."); print (a[1] * 60 + b[1]) * 1000 + b[2] }' "$work/$1.line"
 }
+# Screenshots <name>-2 until it differs from <name>-1 (a loaded machine may draw only a frame or
+# two a second); gives up after 10 s.
+moving_shot() {
+    shot "$1-1"
+    for _ in $(seq 1 20); do sleep 0.5; shot "$1-2"; [ "$(ae "$1-1" "$1-2")" != 0 ] && return; done
+}
 focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; }
 
 # 1. The player.
@@ -55,8 +61,8 @@ key_line paused space
 sleep 0.5
 shot paused-1; sleep 0.5; shot paused-2
 xdotool getwindowname "$id" > "$work/paused.title"
-key space
-shot playing-1; sleep 0.5; shot playing-2
+xdotool key space
+moving_shot playing
 key_line paused-again space
 key_line right Right
 key_line next Next
@@ -73,15 +79,21 @@ check "... and the title says so ($(cat "$work/paused.title"))" grep -q "paused"
 check "resumed: the picture moves again ($(ae playing-1 playing-2) pixels differ)" [ "$(ae playing-1 playing-2)" != 0 ]
 paused_ms=$(ms_of paused-again); right_ms=$(ms_of right)
 check "Right moves the held time by 1 s ($paused_ms -> $right_ms ms)" [ $((right_ms - paused_ms)) = 1000 ]
-check "Page Down lands on the next scene's start ($(cat "$work/next.line"))" \
-    grep -q "player: 1:06.428  scene 4  u 0.000" "$work/next.line"
+# The scene the held picture was in when Page Down came (how far the show got depends on the load).
+scene=$(awk '{print $4}' "$work/right.line")
+check "Page Down lands on the next scene's start ($(cat "$work/right.line") -> $(cat "$work/next.line"))" \
+    grep -q "scene $((scene + 1))  u 0.000" "$work/next.line"
 check "F: a window the size of the screen ($(cat "$work/full.geometry"))" [ "$(cat "$work/full.geometry")" = 1024x768 ]
 check "F again: back to the window ($(cat "$work/window.geometry"))" [ "$(cat "$work/window.geometry")" = 800x600 ]
 check "Escape ends the player with exit code 1 ($code)" [ "$code" = 1 ]
 expected_media=$(printf '%s\n' 'Open data\vorsa.wav' 'Play data\vorsa.wav from 40000' 'Pause data\vorsa.wav' \
-    'Resume data\vorsa.wav' 'Pause data\vorsa.wav' 'Play data\vorsa.wav from 66429')
-check "the soundtrack heard Pause, Resume and Play from" [ "$(media player)" = "$expected_media" ]
-[ "$(media player)" = "$expected_media" ] || { echo "media commands:"; media player; }
+    'Resume data\vorsa.wav' 'Pause data\vorsa.wav')
+played_from=$(media player | sed -n '6s/^Play data\\vorsa.wav from \([0-9]*\)$/\1/p')
+check "the soundtrack heard Pause, Resume and Play from" [ "$(media player | head -n 5)" = "$expected_media" ]
+check "... from the next scene's start (${played_from:-none} ms, shown $(ms_of next) ms)" \
+    [ -n "$played_from" ] && [ "$(media player | wc -l)" = 6 ] && [ $((played_from - $(ms_of next))) -ge 0 ] &&
+    [ $((played_from - $(ms_of next))) -le 1 ]
+[ "$(media player | head -n 5)" = "$expected_media" ] && [ -n "$played_from" ] || { echo "media commands:"; media player; }
 check "no box was opened" [ ! -s "$work/player.messages" ]
 
 # 2. The plain show, in the window as its mode change is refused: only Escape counts.
@@ -92,7 +104,7 @@ id=$(find_window "$pid") || { echo "FAIL no show window"; cat "$work/plain.err";
 focus "$id"
 sleep 2
 xdotool key space; sleep 0.5
-shot plain-1; sleep 0.5; shot plain-2
+moving_shot plain
 xdotool key Right Next f; sleep 3
 geometry "$id" > "$work/plain.geometry"
 xdotool key Escape
