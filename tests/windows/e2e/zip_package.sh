@@ -54,5 +54,18 @@ check "... a picture of the show (mean $frame_mean)" awk -v m="$frame_mean" 'BEG
     --from 40000 --to 40050 --fps 20 >"$work/elsewhere.out" 2>&1); code=$?
 check "from another folder it finds the data set beside itself (exit $code)" [ "$code" = 0 ] && [ -f "$work/elsewhere/frame-000000.png" ]
 check "... with no message" [ ! -s "$work/elsewhere.messages" ]
-[ $fail = 0 ] || for f in here elsewhere; do echo "== $f:"; cat "$work/$f.out" "$work/$f.messages" 2>/dev/null; done
+# Without the data folder: the one line naming where it looked (Windows paths), then the designed
+# messages for each model file, and the frames all the same.
+mv "$dir/data" "$dir/data.away"
+(cd "$work" && LUMIVANE_MESSAGE_LOG="$work/nodata.messages" wrun 600 "$dir/lumivane.exe" --render "$work/nodata" \
+    --to 50 >"$work/nodata.out" 2>&1); code=$?
+mv "$dir/data.away" "$dir/data"
+first=$(tr -d '\r' < "$work/nodata.out" | head -n1)
+beside=$(winepath -w "$dir/data" 2>/dev/null)
+check "no data folder: exit $code, the first line names the folders looked in ($first)" \
+    [ "$code" = 0 ] && [[ "$first" == "lumivane: no data set in "*"$beside"* ]]
+check "... then each model file's message ($(grep -c 'ファイルが開けません' "$work/nodata.out") of 15)" \
+    [ "$(grep -c '^error: data\\[a-z0-9_\\]*\.mqoファイルが開けません' "$work/nodata.out")" = 15 ]
+check "... and the frames" [ -f "$work/nodata/frame-000000.png" ]
+[ $fail = 0 ] || for f in here elsewhere nodata; do echo "== $f:"; cat "$work/$f.out" "$work/$f.messages" 2>/dev/null; done
 exit $fail
