@@ -248,7 +248,9 @@ bool createWindow(int left, int top, int width, int height, const char* title) {
 
 const char* lastWindowError() { return state.error.c_str(); }
 bool displayAvailable() { return standIn() || GetSystemMetrics(SM_CXSCREEN) > 0; }
-bool windowExists() { return standIn() ? standIn()->window : state.window != nullptr && !state.destroyed; }
+// A window the system destroyed (closed by the user) still counts until the program lets it go, as
+// its device context stays current with the GL context until then.
+bool windowExists() { return standIn() ? standIn()->window : state.window != nullptr; }
 
 void showWindow() {
     if (auto* s = standIn()) return s->log("showWindow");
