@@ -21,7 +21,7 @@ double secondsSince(Clock::time_point start) {
 
 // A model file in the accepted subset: one material, one object, side x side quads with UVs.
 void writeGrid(const std::filesystem::path& path, int side) {
-    std::FILE* out = std::fopen(path.c_str(), "w");
+    std::FILE* out = std::fopen(path.string().c_str(), "w");
     if (!out) {
         std::perror("mqo_load_bench: cannot write the model file");
         std::exit(1);
@@ -52,7 +52,7 @@ void writeGrid(const std::filesystem::path& path, int side) {
 
 // Reads the whole file in 1 MiB pieces; returns the bytes read.
 uint64_t readRaw(const std::filesystem::path& path) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    std::FILE* in = std::fopen(path.string().c_str(), "rb");
     if (!in) return 0;
     std::vector<char> buffer(1 << 20);
     uint64_t total = 0;
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
 
     const int faces = model.objects.empty() ? 0 : model.objects[0].faceCount;
     const int vertices = model.objects.empty() ? 0 : model.objects[0].vertexCount;
-    std::printf("model file: %d faces, %d vertices, %.1f MB (%s)\n", faces, vertices, megabytes, file.c_str());
+    std::printf("model file: %d faces, %d vertices, %.1f MB (%s)\n", faces, vertices, megabytes, file.string().c_str());
     std::printf("raw read:   %8.1f MB/s  (%.3f s, %.1f MB)\n", bytes / 1e6 / rawSeconds, rawSeconds, bytes / 1e6);
     std::printf("load:       %8.1f MB/s  (%.3f s, %.0f faces/s)\n", megabytes / loadSeconds, loadSeconds,
                 faces / loadSeconds);

@@ -1,14 +1,28 @@
 #!/usr/bin/env bash
 # Installs the Debian packages lumivane builds, tests and runs with; only what is missing.
-# usage: scripts/setup-deps.sh [--test]   (--test adds what the test command needs)
+# usage: scripts/setup-deps.sh [--test] [--windows]
+#   --test adds what the test command needs; --windows what the Windows build (cross-built with
+#   mingw-w64) needs, and what runs it under Wine on Xvfb
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
       libgl1-mesa-dri libegl-mesa0 libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
       fonts-dejavu-core libpng-dev libsdl2-image-dev libzip-dev
       libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
-if [ "${1:-}" = "--test" ]; then
+for arg in "$@"; do
+  case "$arg" in
+    --test) test_deps=1 ;;
+    --windows) windows_deps=1 ;;
+    *) echo "usage: scripts/setup-deps.sh [--test] [--windows]" >&2; exit 2 ;;
+  esac
+done
+if [ -n "${windows_deps:-}" ]; then
+  pkgs+=(g++-mingw-w64-x86-64-posix libstb-dev wine wine64 xvfb xauth)
+fi
+if [ -n "${test_deps:-}" ]; then
   pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick
          ffmpeg python3 lintian dpkg-dev man-db groff-base)
+  # The Windows tests (with --windows): GoogleTest's sources to cross-build, the package's unpacking.
+  pkgs+=(googletest unzip git)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -455,7 +455,7 @@ TEST_F(MaterialTexture, ImagesAreFoundAsTheDataAuthorsFoundThem) {
     const std::vector<uint8_t> image = makeBitmap({}, picture);
     std::ofstream(root / "Model" / "Tex" / "Skin.BMP", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 70);
     std::ofstream(root / "Model" / "bare.bmp", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 70);
-    std::ofstream(root / "Model" / "テクスチャ.bmp", std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 70);
+    std::ofstream(root / "Model" / fs::path(u8"テクスチャ.bmp"), std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 70);
     std::string model = (root / "model" / "m.mqo").string();  // the model's directory in another case
     for (char& c : model)
         if (c == '/') c = '\\';

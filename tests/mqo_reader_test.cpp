@@ -315,7 +315,7 @@ TEST(MqoReaderFailures, MissingFileShowsItsMessageAndLeavesTheModelEmpty) {
     EXPECT_EQ(recorder.messages()[0].caption, "error");
     EXPECT_EQ(recorder.messages()[0].text, "no\\such\\dir\\model.mqo" "ファイルが開けません");
     // Neither is a directory or a device that endless bytes come from.
-    model.load(std::filesystem::temp_directory_path().c_str());
+    model.load(std::filesystem::temp_directory_path().string().c_str());
     model.load("\\dev\\zero");
     EXPECT_EQ(recorder.messages().size(), 3u);
     EXPECT_EQ(recorder.messages()[2].text, "\\dev\\zero" "ファイルが開けません");

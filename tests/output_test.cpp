@@ -73,6 +73,25 @@ fs::path scratch(const char* name) {
     return dir;
 }
 
+// A stream whose contents can be read back: a file in the temporary directory (every C library
+// has one, unlike open_memstream).
+struct CapturedStream {
+    fs::path path = scratch("stream") / "out.txt";
+    std::FILE* file = std::fopen(path.string().c_str(), "w+b");
+    ~CapturedStream() {
+        if (file) std::fclose(file);
+        fs::remove_all(path.parent_path());
+    }
+    std::string text() {
+        std::fflush(file);
+        std::string out(static_cast<size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        out.resize(std::fread(out.data(), 1, out.size(), file));
+        std::fseek(file, 0, SEEK_END);
+        return out;
+    }
+};
+
 }  // namespace
 
 TEST_F(FrameOutputTest, HandsEveryFrameInOrderWithItsOwnPixelsEvenWhenTheWriterIsSlow) {
@@ -256,28 +275,24 @@ TEST(SoundtrackSlice, WavFilesReadBackAsWritten) {
         EXPECT_EQ(back.channels, 3);
         EXPECT_EQ(back.bytes, s.bytes);
     }
-    std::FILE* f = std::fopen((dir / "bad.wav").c_str(), "wb");
+    std::FILE* f = std::fopen((dir / "bad.wav").string().c_str(), "wb");
     std::fputs("RIFF....WAVEfmt nonsense", f);
     std::fclose(f);
     platform::PcmSound bad;
     std::string error;
-    EXPECT_FALSE(platform::loadWav((dir / "bad.wav").c_str(), bad, error));
+    EXPECT_FALSE(platform::loadWav((dir / "bad.wav").string().c_str(), bad, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(output::writeWav((dir / "none" / "s.wav").c_str(), bad, error));
+    EXPECT_FALSE(output::writeWav((dir / "none" / "s.wav").string().c_str(), bad, error));
     fs::remove_all(dir);
 }
 
 TEST(ProgressReporter, PlainLinesAtEveryFivePercentAndOneUpdatingLineOnATerminal) {
     for (long total : {1000L, 7L}) {
-        char* text = nullptr;
-        size_t size = 0;
-        std::FILE* stream = open_memstream(&text, &size);
-        output::ProgressReporter plain("video", total, stream, false);
+        CapturedStream capture;
+        output::ProgressReporter plain("video", total, capture.file, false);
         for (long done = 1; done <= total; ++done) plain.update(done);
         plain.finish();
-        std::fclose(stream);
-        const std::string out(text, size);
-        std::free(text);
+        const std::string out = capture.text();
         size_t lines = 0;
         for (char c : out) lines += c == '\n';
         EXPECT_EQ(lines, total == 1000 ? 20u : 7u) << out;
@@ -288,17 +303,12 @@ TEST(ProgressReporter, PlainLinesAtEveryFivePercentAndOneUpdatingLineOnATerminal
             EXPECT_NE(out.find("frame 50/1000    5 %"), std::string::npos) << out;
         }
     }
-    char* text = nullptr;
-    size_t size = 0;
-    std::FILE* stream = open_memstream(&text, &size);
-    output::ProgressReporter live("render", 50, stream, true);
+    CapturedStream capture;
+    output::ProgressReporter live("render", 50, capture.file, true);
     for (long done = 1; done <= 50; ++done) live.update(done);
-    std::fflush(stream);
-    EXPECT_EQ(std::string(text, size).find('\n'), std::string::npos);
+    EXPECT_EQ(capture.text().find('\n'), std::string::npos);
     live.finish();
-    std::fclose(stream);
-    const std::string out(text, size);
-    std::free(text);
+    const std::string out = capture.text();
     EXPECT_EQ(out.front(), '\r');
     EXPECT_EQ(out.back(), '\n');
     EXPECT_NE(out.find("render frame 50/50  100 %"), std::string::npos) << out;

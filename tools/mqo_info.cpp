@@ -16,6 +16,7 @@
 #include "model/texture_cache.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "lumivane_build.h"  // LUMIVANE_VERSION
 
 namespace {
@@ -100,11 +101,12 @@ std::string showPath(std::string path) {
 namespace {
 
 int run(int argc, char** argv) {
+    const std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
     std::vector<std::string> files;
     bool options = true;
     // --help and --version answer wherever they stand among the options.
-    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i) {
-        const std::string arg = argv[i];
+    for (std::size_t i = 1; i < arguments.size() && arguments[i] != "--"; ++i) {
+        const std::string& arg = arguments[i];
         if (arg == "-h" || arg == "--help") {
             std::fputs(usage, stdout);
             return 0;
@@ -114,8 +116,8 @@ int run(int argc, char** argv) {
             return 0;
         }
     }
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
         if (options && arg == "--") {
             options = false;
         } else if (options && (arg == "-h" || arg == "--help")) {

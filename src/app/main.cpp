@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/data_check.h"
 #include "app/data_location.h"
@@ -15,13 +16,18 @@
 #include "app/picture_target.h"
 #include "demo/carried_state.h"
 #include "demo/demo_assets.h"
+#include "platform/process.h"
 
 namespace {
 
 int run(int argc, char** argv) {
+    // Arguments in UTF-8 whatever the system's code page, so that paths in any script work.
+    const std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& argument : arguments) args.push_back(argument.c_str());
     Options options;
     std::string error;
-    if (!parseOptions(argc, argv, options, error)) {
+    if (!parseOptions(static_cast<int>(args.size()), args.data(), options, error)) {
         std::fprintf(stderr, "lumivane: %s (see --help)\n", error.c_str());
         return 2;
     }

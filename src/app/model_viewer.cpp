@@ -19,6 +19,7 @@
 #include "model/texture_cache.h"
 #include "output/frame_directory.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/headless_gl.h"
 #include "platform/message_box.h"
 #include "platform/png_image.h"

@@ -1,7 +1,6 @@
 #include "app/offline_run.h"
 
 #include <GL/gl.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,9 +20,11 @@
 #include "output/progress_reporter.h"
 #include "output/soundtrack_slice.h"
 #include "output/video_writer.h"
+#include "platform/files.h"
 #include "platform/headless_gl.h"
 #include "platform/media.h"
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "platform/stop_signal.h"
 #include "platform/window.h"
 
@@ -35,11 +36,7 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double peakResidentMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
-}
+double peakResidentMb() { return platform::peakResidentBytes() / (1024.0 * 1024.0); }
 
 // Any timer reading far from zero serves: only differences count.
 constexpr double kBaseTime = 1.0e6;
@@ -69,6 +66,10 @@ int prepareOutput(const Options& options, int width, int height, OfflineOutput& 
     const bool render = options.mode == Options::Mode::Render;
     const bool video = options.mode == Options::Mode::Video;
     if (!render && !video) return 0;
+    if (const std::string why = video ? output::videoUnavailable(options.fps) : ""; !why.empty()) {
+        std::fprintf(stderr, "lumivane: %s\n", why.c_str());
+        return kExitArguments;
+    }
     const double to = options.toMs >= 0 ? std::min(options.toMs, kShowEnd) : kShowEnd;
     std::string error;
     out.haveSound =

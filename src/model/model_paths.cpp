@@ -1,13 +1,12 @@
 // Data file look-up: exact path first, then a case-insensitive walk of the path's elements.
 #include "model/model_paths.h"
 
-#include <iconv.h>
-
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text_encoding.h"
 
 namespace fs = std::filesystem;
 
@@ -33,8 +32,8 @@ fs::path matchInDirectory(const fs::path& directory, const std::string& element)
     fs::directory_iterator it(directory.empty() ? fs::path(".") : directory, error);
     if (error) return {};
     for (const fs::directory_entry& entry : it) {
-        const std::string name = entry.path().filename().string();
-        if (sameIgnoringCase(name, element)) return directory / name;
+        const std::string name = platform::utf8Text(entry.path().filename());
+        if (sameIgnoringCase(name, element)) return directory / entry.path().filename();
     }
     return {};
 }
@@ -44,7 +43,7 @@ fs::path matchInDirectory(const fs::path& directory, const std::string& element)
 std::string findDataFile(const std::string& path) {
     const std::string host = platform::hostPath(path);
     if (host.empty()) return {};
-    if (isPlainFile(host)) return host;
+    if (isPlainFile(platform::hostFsPath(host))) return host;
     // Walk the elements: each one taken as it stands when it exists, else the entry of its
     // directory that matches it ignoring case.
     std::vector<std::string> elements;
@@ -58,7 +57,7 @@ std::string findDataFile(const std::string& path) {
     }
     fs::path current = host[0] == '/' ? fs::path("/") : fs::path();
     for (const std::string& element : elements) {
-        const fs::path exact = current / element;
+        const fs::path exact = current / platform::hostFsPath(element);
         std::error_code error;
         if (element == "." || element == ".." || fs::exists(exact, error)) {
             current = exact;
@@ -67,26 +66,14 @@ std::string findDataFile(const std::string& path) {
         current = matchInDirectory(current, element);
         if (current.empty()) return {};
     }
-    return isPlainFile(current) ? current.string() : std::string();
+    return isPlainFile(current) ? platform::utf8Text(current) : std::string();
 }
 
 std::string cp932ToUtf8(const std::string& text) {
     bool ascii = true;
     for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii) return {};
-    iconv_t converter = iconv_open("UTF-8", "CP932");
-    if (converter == iconv_t(-1)) return {};
-    std::string in = text;
-    std::string out(text.size() * 3 + 4, '\0');
-    char* inPointer = in.data();
-    char* outPointer = out.data();
-    std::size_t inLeft = in.size();
-    std::size_t outLeft = out.size();
-    const std::size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
-    iconv_close(converter);
-    if (result == std::size_t(-1) || inLeft != 0) return {};
-    out.resize(out.size() - outLeft);
-    return out;
+    return platform::cp932ToUtf8(text);
 }
 
 std::string bareFileName(const std::string& path) {

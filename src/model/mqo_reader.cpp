@@ -833,7 +833,7 @@ void loadModel(MqoModel& model, const char* path, MqoReadStats* stats) {
         return;
     }
     std::ifstream in;
-    if (!hostName.empty()) in.open(hostName);
+    if (!hostName.empty()) in.open(platform::hostFsPath(hostName));
     if (!in.is_open()) {
         if (stats) stats->hostFile.clear();
         const std::string text = name + cannotOpenText;

@@ -52,6 +52,8 @@ bool supportsRate(const AVCodec* codec, int rate) {
 
 bool isVideoPath(const std::string& path) { return endsWith(path, ".mp4") || endsWith(path, ".mkv"); }
 
+std::string videoUnavailable(double) { return {}; }
+
 VideoWriter::~VideoWriter() { close(); }
 
 bool VideoWriter::fail(const char* what, int code) {

@@ -34,6 +34,10 @@ struct VideoSettings {
 // True when path names a container the writer knows (.mp4, .mkv, any case).
 bool isVideoPath(const std::string& path);
 
+// Why this build writes no video files, with the way to make one from --render's frames at fps;
+// empty where it does.
+std::string videoUnavailable(double fps);
+
 class VideoWriter : public FrameSink {
 public:
     VideoWriter() = default;

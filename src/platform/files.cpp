@@ -29,11 +29,18 @@ std::string hostSeparators(std::string_view path) {
 
 std::string absoluteText(const std::string& place) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(place, error);
-    return (error ? fs::path(place) : absolute).lexically_normal().string();
+    const fs::path absolute = fs::absolute(hostFsPath(place), error);
+    return utf8Text((error ? hostFsPath(place) : absolute).lexically_normal());
 }
 
 }  // namespace
+
+fs::path hostFsPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string utf8Text(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 void setDataDirectory(std::string directory) { chosenDataDirectory() = std::move(directory); }
 
@@ -42,7 +49,7 @@ const std::string& dataDirectory() { return chosenDataDirectory(); }
 std::string hostPath(std::string_view path) {
     const std::string& directory = chosenDataDirectory();
     if (directory.empty() || !path.starts_with(kShowDataPrefix)) return hostSeparators(path);
-    return (fs::path(directory) / hostSeparators(path.substr(kShowDataPrefix.size()))).string();
+    return utf8Text(hostFsPath(directory) / hostFsPath(hostSeparators(path.substr(kShowDataPrefix.size()))));
 }
 
 std::FILE* openFile(const char* path, const char* mode) {
@@ -55,8 +62,8 @@ std::vector<std::string> dataDirectoryPlaces(const char* given) {
     std::vector<std::string> places = {kWorkingDataPlace};
     const std::string program = executableDirectory();
     if (!program.empty()) {
-        places.push_back((fs::path(program) / "data").string());
-        places.push_back((fs::path(program) / LUMIVANE_DATA_FROM_BIN).lexically_normal().string());
+        places.push_back(utf8Text(hostFsPath(program) / "data"));
+        places.push_back(utf8Text((hostFsPath(program) / LUMIVANE_DATA_FROM_BIN).lexically_normal()));
     }
     return places;
 }
@@ -70,7 +77,8 @@ DataSearch findDataDirectory(const std::vector<std::string>& places, std::span<c
             std::string_view name = file;
             if (!name.starts_with(kShowDataPrefix)) continue;
             std::error_code error;
-            if (!fs::is_regular_file(fs::path(place) / hostSeparators(name.substr(kShowDataPrefix.size())), error))
+            if (!fs::is_regular_file(hostFsPath(place) / hostFsPath(hostSeparators(name.substr(kShowDataPrefix.size()))),
+                                     error))
                 continue;
             search.found = true;
             search.directory = place == kWorkingDataPlace && !given ? "" : place;

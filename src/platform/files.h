@@ -2,6 +2,7 @@
 // place where the show's data set lies.
 #pragma once
 #include <cstdio>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ std::FILE* openFile(const char* path, const char* mode);
 extern const char kHostSeparator;
 // Opens a host path given in UTF-8, whatever the system's own code page. One per backend.
 std::FILE* openHostFile(const std::string& hostPath, const char* mode);
+// A host path given in UTF-8 as a filesystem path, and a filesystem path as UTF-8 text: every
+// path the program keeps is UTF-8, whatever code page the system's narrow calls would assume.
+std::filesystem::path hostFsPath(const std::string& utf8);
+std::string utf8Text(const std::filesystem::path& path);
 // The directory that holds the running program (UTF-8); empty when the system does not say.
 std::string executableDirectory();
 

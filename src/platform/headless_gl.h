@@ -1,7 +1,8 @@
 // An offscreen GL context with a pbuffer of the output size (800x600 unless asked otherwise): the
-// picture of the tests, of --render, --video and --bench. It runs on the first hardware device EGL
-// lists, else on Mesa's surfaceless platform. The pbuffer is single-buffered, so the
-// default draw and read buffer is the front one.
+// picture of the tests, of --render, --video and --bench. On Linux it runs on the first hardware
+// device EGL lists, else on Mesa's surfaceless platform; on Windows on a WGL pbuffer (a framebuffer
+// object where the driver has no pbuffers). The pbuffer is single-buffered, so the default draw and
+// read buffer is the front one.
 #pragma once
 #include <string>
 

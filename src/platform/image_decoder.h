@@ -1,5 +1,6 @@
 // Decoding of the texture images that are not the show's own 32-bit bitmaps: BMP of other depths
-// and RLE, PNG, JPEG and TGA, through SDL2_image.
+// and RLE, PNG, JPEG and TGA, through the system's decoders (SDL2_image on Linux, the Windows
+// Imaging Component on Windows).
 #pragma once
 #include <cstddef>
 #include <cstdint>

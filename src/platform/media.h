@@ -1,4 +1,5 @@
-// A small interpreter of media-control string commands over SDL audio, for one WAV file:
+// A small interpreter of media-control string commands, for one WAV file (over SDL audio on
+// Linux, the media control interface itself on Windows):
 //   "Open <file>", "Play <file>", "Play <file> from <ms>", "Stop <file>",
 //   "Seek <file> to start", "Close <file>", and for the player "Pause <file>" (holds the
 //   position) and "Resume <file>" (plays on from it).

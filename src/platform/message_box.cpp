@@ -2,7 +2,6 @@
 #include "platform/message_box.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/standin_display.h"
 #include "platform/window.h"
@@ -26,10 +25,7 @@ void messageBox(const char* text, const char* caption) {
         return;
     }
     // Without a display (or in headless runs) a box could never be dismissed: print it instead.
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const bool canShow =
-        StandInDisplay::current() || (!headless && ((display && *display) || (wayland && *wayland)));
+    const bool canShow = StandInDisplay::current() || (!headless && desktopSessionPresent());
     if (!canShow || !showOwnedMessageBox(caption, text))
         std::fprintf(stderr, "%s: %s\n", caption, text);
 }

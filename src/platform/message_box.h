@@ -8,6 +8,10 @@ namespace platform {
 
 void messageBox(const char* text, const char* caption);
 
+// True when the process runs in a desktop session that can show a box (a display server on
+// Linux); one per backend.
+bool desktopSessionPresent();
+
 // Headless: never try to open a box (render, bench and tool runs).
 void setMessageBoxesHeadless(bool headless);
 

@@ -30,7 +30,8 @@ struct GlyphMesh {
 };
 
 // Resolves face (UTF-8) through fontconfig, falling back to a Japanese gothic and then to any
-// bold monospace. Returns the file path, or empty when the machine has no usable font.
+// bold monospace, and returns the font's file path; on Windows GDI resolves it (falling back to
+// "MS Gothic") and the face's name comes back. Empty when the machine has no usable font.
 std::string resolveFontFile(const char* face, bool bold);
 
 // Largest distance, in em, between a curve and the chords that replace it, for an 800x600
