@@ -8,7 +8,8 @@ pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev li
       libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 if [ "${1:-}" = "--test" ]; then
   pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick
-         ffmpeg python3 lintian dpkg-dev man-db groff-base)
+         ffmpeg python3 lintian dpkg-dev man-db groff-base
+         emscripten chromium nodejs npm)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

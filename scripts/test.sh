@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds lumivane with AddressSanitizer and UndefinedBehaviorSanitizer, generates the stand-in data,
-# runs every test (unit, headless GL, end-to-end under Xvfb), then runs each fuzzer for a bounded time.
+# runs every test (unit, headless GL, end-to-end under Xvfb, the web page in headless Chromium), then runs each fuzzer for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh --test
@@ -8,6 +8,9 @@ export SDL_AUDIODRIVER=dummy
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVANE_SANITIZE=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 ctest --test-dir build-test --output-on-failure -j2 --timeout 1500
+
+# The web page in headless Chromium, its frames against the desktop's.
+scripts/test-web.sh
 
 # Fuzzing: clang's libFuzzer over each reader, about a minute each; any finding fails the run.
 if [ -f fuzz/CMakeLists.txt ]; then
