@@ -15,6 +15,7 @@ var lumivanePage = (function () {
     args: ['--window'],
     env: {},
     frameTimes: [],     // ms between the last frames (the last 4096)
+    workTimes: [],      // ms the program worked on each of them (from its turn to its swap)
     framesDone: 0,
     firstFrameAt: 0,    // performance.now() of the first drawn frame of the first run
     instance: null,
@@ -301,23 +302,28 @@ var lumivanePage = (function () {
   channel.port1.onmessage = function () { var wake = pending.shift(); if (wake) wake(); };
   function nextTask(wake) { pending.push(wake); channel.port2.postMessage(0); }
 
-  var lastFrameAt = 0;
+  var lastFrameAt = 0, workStart = 0;
   page.frameDone = function (wakeUp) {
     var now = performance.now();
     if (lastFrameAt) {
       page.frameTimes.push(now - lastFrameAt);
-      if (page.frameTimes.length > 4096) page.frameTimes.shift();
+      page.workTimes.push(now - workStart);
+      if (page.frameTimes.length > 4096) { page.frameTimes.shift(); page.workTimes.shift(); }
     }
     lastFrameAt = now;
     ++page.framesDone;
-    // Three frames of set-up, then the first picture of the show.
-    if (page.framesDone === 4 && !page.firstFrameAt) page.firstFrameAt = now;
-    if (page.still && page.framesDone === 4) {
+    // Frames of set-up come first; then the first picture of the show.
+    var shown = page.instance && page.instance._lumivane_probe_shown_ms() >= 0;
+    if (shown && !page.firstFrameAt) page.firstFrameAt = now;
+    if (page.still && shown) {
       document.body.dataset.ready = '1';
       return;  // the picture stays; the program draws no more
     }
-    // As fast as the machine allows (no wait for the display), as the desktop program runs.
-    nextTask(wakeUp);
+    // As fast as the machine allows, as the desktop program runs: the next frame starts in the
+    // browser's next task, so the page's drawing and the browser's compositing overlap (waiting
+    // for display frames instead halves the rate on a software GPU).
+    nextTask(resume);
+    function resume() { workStart = performance.now(); wakeUp(); }
   };
 
   page.setFullScreen = function (on) {
@@ -344,6 +350,7 @@ var lumivanePage = (function () {
     $('closing').classList.add('hidden');
     lastFrameAt = 0;
     page.framesDone = 0;
+    page.frameTimes.length = page.workTimes.length = 0;
     var canvas = freshCanvas();
     var module = {
       canvas: canvas,
@@ -390,15 +397,19 @@ var lumivanePage = (function () {
     if (started || loaded.failed) return;
     started = true;
     $('start').disabled = true;
+    var running = Promise.resolve();
     if (!page.still) {
       var Context = window.AudioContext || window.webkitAudioContext;
       if (Context) {
         audioContext = new Context();
-        audioContext.resume();
+        // The soundtrack's clock must run before the show's starts, or the two start apart.
+        running = audioContext.resume().catch(function () {
+          page.message('lumivane', 'The browser does not let the soundtrack play; the show plays silent.');
+        });
       }
     }
     $('progress-text').textContent = 'Preparing…';
-    prepare().then(run);
+    Promise.all([prepare(), running]).then(run);
   }
 
   function maybeReady() {

@@ -1,5 +1,5 @@
-// What the page's tests read of the show: the demo time of the picture, for the soundtrack's
-// position to be held against it.
+// What the page reads of the show: the demo time, for the soundtrack's position to be held
+// against it in tests, and whether a picture of the show has been drawn (the still frame).
 #include <emscripten.h>
 
 #include "app/frame_driver.h"
@@ -13,5 +13,8 @@ EMSCRIPTEN_KEEPALIVE double lumivane_probe_demo_ms() {
     if (player.paused) return player.heldT;
     return carriedTime() - demoClock.start + demoClock.offset;
 }
+
+// Demo time of the last picture of the show drawn; -1 before the first (set-up frames).
+EMSCRIPTEN_KEEPALIVE double lumivane_probe_shown_ms() { return player.shownT; }
 
 }

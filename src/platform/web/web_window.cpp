@@ -24,6 +24,7 @@ struct WebWindow {
     int width = 800, height = 600;  // the canvas's drawing buffer, pixels
     bool fixedSize = false;         // ?size= given: the buffer keeps that size, the page scales it
     bool fullScreenWanted = false;
+    bool released = false;  // the show has let its context go (see releaseGLContext)
     std::deque<WindowMessage> queue;
     bool quitPosted = false;
     int quitCode = 0;
@@ -177,11 +178,11 @@ bool createGLContext() {
 
 bool releaseGLContext() {
     if (StandInDisplay* standIn = StandInDisplay::current()) return standIn->releaseContext();
-    if (!window.context) return false;
-    emscripten_webgl_make_context_current(0);
-    emscripten_webgl_destroy_context(window.context);
-    window.context = 0;
+    if (!window.context || window.released) return false;
     // The show releases its context once, at its end: the page takes over with its closing screen.
+    // WebGL calls need a live context, and the show still deletes its lists after this, so the
+    // context stays until the page drops the canvas with the program; nothing draws on it again.
+    window.released = true;
     emscripten_html5_remove_all_event_listeners();
     window.exists = false;
     pageShowEnded();
@@ -190,7 +191,7 @@ bool releaseGLContext() {
 
 bool hasCurrentContext() {
     if (StandInDisplay* standIn = StandInDisplay::current()) return standIn->context;
-    return window.context != 0 && emscripten_webgl_get_current_context() == window.context;
+    return window.context != 0 && !window.released && emscripten_webgl_get_current_context() == window.context;
 }
 
 void swapWindow() {
