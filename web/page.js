@@ -15,7 +15,6 @@ var lumivanePage = (function () {
     args: ['--window'],
     env: {},
     frameTimes: [],     // ms between the last frames (the last 4096)
-    workTimes: [],      // ms the program worked on each of them (from its turn to its swap)
     framesDone: 0,
     firstFrameAt: 0,    // performance.now() of the first drawn frame of the first run
     instance: null,
@@ -302,13 +301,12 @@ var lumivanePage = (function () {
   channel.port1.onmessage = function () { var wake = pending.shift(); if (wake) wake(); };
   function nextTask(wake) { pending.push(wake); channel.port2.postMessage(0); }
 
-  var lastFrameAt = 0, workStart = 0;
+  var lastFrameAt = 0;
   page.frameDone = function (wakeUp) {
     var now = performance.now();
     if (lastFrameAt) {
       page.frameTimes.push(now - lastFrameAt);
-      page.workTimes.push(now - workStart);
-      if (page.frameTimes.length > 4096) { page.frameTimes.shift(); page.workTimes.shift(); }
+      if (page.frameTimes.length > 4096) page.frameTimes.shift();
     }
     lastFrameAt = now;
     ++page.framesDone;
@@ -322,8 +320,7 @@ var lumivanePage = (function () {
     // As fast as the machine allows, as the desktop program runs: the next frame starts in the
     // browser's next task, so the page's drawing and the browser's compositing overlap (waiting
     // for display frames instead halves the rate on a software GPU).
-    nextTask(resume);
-    function resume() { workStart = performance.now(); wakeUp(); }
+    nextTask(wakeUp);
   };
 
   page.setFullScreen = function (on) {
@@ -350,7 +347,7 @@ var lumivanePage = (function () {
     $('closing').classList.add('hidden');
     lastFrameAt = 0;
     page.framesDone = 0;
-    page.frameTimes.length = page.workTimes.length = 0;
+    page.frameTimes.length = 0;
     var canvas = freshCanvas();
     var module = {
       canvas: canvas,
