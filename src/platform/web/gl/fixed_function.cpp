@@ -28,7 +28,7 @@ void setCap(GLenum cap, bool want, bool& applied) {
 }
 
 // Splits a primitive's vertices into what the draw understands: triangles (as Mesa splits quads,
-// strips and polygons, keeping each triangle's winding), line segments or points.
+// strips and polygons, keeping each triangle's winding: the diagonal decides how colours blend), line segments or points.
 void assemble(GLenum mode, const std::vector<Vertex>& v, std::vector<Vertex>& triangles,
               std::vector<std::array<Vertex, 2>>& segments, std::vector<Vertex>& points, bool outline) {
     const size_t n = v.size();
@@ -80,8 +80,8 @@ void assemble(GLenum mode, const std::vector<Vertex>& v, std::vector<Vertex>& tr
                 loop(i, 4);
                 continue;
             }
-            tri(i, i + 1, i + 3);
-            tri(i + 1, i + 2, i + 3);
+            tri(i, i + 1, i + 2);  // Mesa cuts a quad along v0-v2, immediate or listed
+            tri(i, i + 2, i + 3);
         }
         break;
     case GL_QUAD_STRIP:
