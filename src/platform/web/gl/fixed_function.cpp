@@ -110,10 +110,11 @@ void assemble(GLenum mode, const std::vector<Vertex>& v, std::vector<Vertex>& tr
     }
 }
 
-// A segment as two triangles whose corners know the other end and their side.
+// A segment as two triangles whose corners know the other end and their side (+-1 at the start,
+// +-2 at the end).
 void widen(const std::array<Vertex, 2>& s, std::vector<Vertex>& out) {
     Vertex c[4] = {s[0], s[0], s[1], s[1]};
-    const float side[4] = {-1, 1, -1, 1};
+    const float side[4] = {-1, 1, -2, 2};
     for (int k = 0; k < 4; ++k) {
         const Vertex& other = k < 2 ? s[1] : s[0];
         std::memcpy(c[k].other, other.position, sizeof c[k].other);
