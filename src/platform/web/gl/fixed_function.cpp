@@ -492,11 +492,7 @@ void Layer::applyAfter(const AttributeValues& v, unsigned sets) {
     if (sets & kInheritTexcoord) std::memcpy(a.texcoord, v.texcoord, sizeof a.texcoord);
 }
 
-void Layer::record(std::function<void()> call) {
-    if (!compiling) {
-        call();
-        return;
-    }
+void Layer::recordCall(std::function<void()> call) {
     Op op;
     // Attributes set in the list before this call are current when it runs.
     if (~compiling->unknown & kInheritAll) {
