@@ -384,6 +384,35 @@ void displayLists() {
     glColor3d(1, 1, 0.4);
     glCallLists(5, GL_UNSIGNED_BYTE, text);
     glListBase(0);
+    // As the glyph ring: a list that calls lists through its own list base, saved and restored.
+    glNewList(base + 2, GL_COMPILE);
+    glPushMatrix();
+    for (int i = 0; i < 6; ++i) {
+        glPushMatrix();
+        glTranslated(0, 0, -1.5);
+        glPushAttrib(GL_LIST_BIT);
+        glListBase(base);
+        const unsigned char one[] = {0};
+        glCallLists(1, GL_UNSIGNED_BYTE, one);
+        glPopAttrib();
+        glPopMatrix();
+        glRotated(60, 1, 0, 0);
+    }
+    glPopMatrix();
+    glEndList();
+    glLoadIdentity();
+    glTranslated(2.2, 0.2, -6);
+    glRotated(20, 0, 1, 0);
+    glColor3d(0.5, 0.5, 1);
+    glCallList(base + 2);
+    // The last normal the wedge list set stays current: this quad lights with it.
+    glColor3d(1, 0.5, 0.5);
+    glBegin(GL_QUADS);
+    glVertex3d(1.2, 1.2, 0);
+    glVertex3d(2.0, 1.2, 0);
+    glVertex3d(2.0, 2.0, 0);
+    glVertex3d(1.2, 2.0, 0);
+    glEnd();
     glDeleteLists(base, 3);
 }
 

@@ -516,8 +516,10 @@ void Layer::callList(GLuint id, int depth) {
     DisplayList& list = *it->second;
     for (const Op& op : list.ops) {
         if (!op.draw) {
-            listDepth = depth;
+            const int outer = listDepth;
+            listDepth = depth;  // lists called from this one nest one deeper
             op.call();
+            listDepth = outer;
             continue;
         }
         flush();
