@@ -707,7 +707,10 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     std::shared_ptr<std::vector<GLubyte>> copy;
     if (pixels) {
         // GL takes the pixels at the call; a list keeps its own copy.
-        const size_t bytes = rowBytes(width, componentsOf(format), layer.unpackAlignment) * size_t(height);
+        // Rows padded to the unpack alignment, all but the last, which GL reads only as far as it goes.
+        const size_t bytes = height == 0 ? 0
+                                         : rowBytes(width, componentsOf(format), layer.unpackAlignment) * size_t(height - 1) +
+                                               size_t(width) * size_t(componentsOf(format));
         copy = std::make_shared<std::vector<GLubyte>>(static_cast<const GLubyte*>(pixels),
                                                       static_cast<const GLubyte*>(pixels) + bytes);
     }
