@@ -602,6 +602,30 @@ void matrixStacks() {
     glPopMatrix();
 }
 
+// Polygons drawn as their outlines (glPolygonMode GL_LINE): quads show their four edges, no diagonal.
+void polygonOutlines() {
+    perspective();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glLineWidth(2);
+    glTranslated(-1.5, 0, -5);
+    glRotated(30, 1, 0, 0);
+    glColor3d(0.9, 0.9, 0.3);
+    bareCube(0.8);
+    glLoadIdentity();
+    glTranslated(1.6, 0, -5);
+    glBegin(GL_TRIANGLE_FAN);
+    glColor3d(0.3, 0.9, 0.9);
+    glVertex3d(0, 0, 0);
+    for (int i = 0; i <= 5; ++i) {
+        const double a = kPi * i / 5;
+        glColor3d(1, 0.2 * i, 0.5);
+        glVertex3d(std::cos(a), std::sin(a), 0);
+    }
+    glEnd();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glLineWidth(1);
+}
+
 struct Scene {
     const char* name;
     void (*draw)();
@@ -613,7 +637,7 @@ const Scene scenes[] = {
     {"blending", blending},             {"primitives", primitives},
     {"display_lists", displayLists},    {"wide_lines", wideLines},
     {"copy_tex_image", copyTexImage},   {"glyph_meshes", glyphMeshes},
-    {"matrix_stacks", matrixStacks},
+    {"matrix_stacks", matrixStacks},   {"polygon_outlines", polygonOutlines},
 };
 constexpr int kSceneCount = sizeof scenes / sizeof scenes[0];
 
