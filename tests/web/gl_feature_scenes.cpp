@@ -702,6 +702,7 @@ int main() {
         return 1;
     }
     std::printf("gl-feature-scenes: ready\n");
+    emscripten_exit_with_live_runtime();  // the page calls in after main: keep the runtime
     return 0;
 }
 

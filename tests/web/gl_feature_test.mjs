@@ -65,9 +65,9 @@ const browser = await puppeteer.launch({
 });
 
 let failures = 0;
+const consoleLines = [];
 try {
   const tab = await browser.newPage();
-  const consoleLines = [];
   tab.on('console', (m) => consoleLines.push(m.text()));
   tab.on('pageerror', (e) => consoleLines.push(`page error: ${e.message}`));
   await tab.goto(`${base}/`);
@@ -125,6 +125,9 @@ try {
     console.log(`FAIL console: ${errors.join(' | ')}`);
     failures++;
   }
+} catch (e) {
+  console.log(`FAIL ${e.message}\n${consoleLines.join('\n')}`);
+  failures++;
 } finally {
   await browser.close();
   server.close();
