@@ -18,10 +18,15 @@ if [ ! -s "$tarball" ]; then
   apt_options=(-o "Dir::Etc::SourceList=$cache/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
                -o "Dir::State::Lists=$cache/apt/lists" -o "Dir::Cache::Archives=$cache/apt/archives"
                -o APT::Sandbox::User=root)
-  apt-get "${apt_options[@]}" update -qq >&2
+  log="$cache/apt.log"
+  apt-get "${apt_options[@]}" update -qq >"$log" 2>&1 || true
   # The Debian diff may be missing from the mirror; the upstream tarball is all the build needs.
-  (cd "$cache" && apt-get "${apt_options[@]}" source --download-only libglu >&2) || true
-  [ -s "$tarball" ] || { echo "fetch-glu-source: could not download libglu_$version.orig.tar.gz" >&2; exit 1; }
+  (cd "$cache" && apt-get "${apt_options[@]}" source --download-only libglu) >>"$log" 2>&1 || true
+  if [ ! -s "$tarball" ]; then
+    cat "$log" >&2
+    echo "fetch-glu-source: could not download libglu_$version.orig.tar.gz" >&2
+    exit 1
+  fi
 fi
 if [ ! -d "$source_dir/src/libtess" ]; then
   tar -xzf "$tarball" -C "$cache"

@@ -9,6 +9,8 @@ cd "$root"
 scripts/build-web.sh
 cmake --build build -j2 --target lumivane standin-data
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+# The GL layer against the desktop GL, one small scene per feature.
+tests/web/gl_feature_test.sh "$root/build-web/gl-features"
 out="$root/build-web/test"
 rm -rf "$out"
 timeout 3000 node tests/web/web_page_test.mjs dist/web build "$out" "$@"

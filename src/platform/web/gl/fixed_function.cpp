@@ -28,7 +28,7 @@ void setCap(GLenum cap, bool want, bool& applied) {
 }
 
 // Splits a primitive's vertices into what the draw understands: triangles (as Mesa splits quads,
-// strips and polygons, keeping each triangle's winding), line segments or points.
+// strips and polygons, keeping each triangle's winding: the diagonal decides how colours blend), line segments or points.
 void assemble(GLenum mode, const std::vector<Vertex>& v, std::vector<Vertex>& triangles,
               std::vector<std::array<Vertex, 2>>& segments, std::vector<Vertex>& points, bool outline) {
     const size_t n = v.size();
@@ -80,8 +80,8 @@ void assemble(GLenum mode, const std::vector<Vertex>& v, std::vector<Vertex>& tr
                 loop(i, 4);
                 continue;
             }
-            tri(i, i + 1, i + 3);
-            tri(i + 1, i + 2, i + 3);
+            tri(i, i + 1, i + 2);  // Mesa cuts a quad along v0-v2, immediate or listed
+            tri(i, i + 2, i + 3);
         }
         break;
     case GL_QUAD_STRIP:
@@ -110,10 +110,11 @@ void assemble(GLenum mode, const std::vector<Vertex>& v, std::vector<Vertex>& tr
     }
 }
 
-// A segment as two triangles whose corners know the other end and their side.
+// A segment as two triangles whose corners know the other end and their side (+-1 at the start,
+// +-2 at the end).
 void widen(const std::array<Vertex, 2>& s, std::vector<Vertex>& out) {
     Vertex c[4] = {s[0], s[0], s[1], s[1]};
-    const float side[4] = {-1, 1, -1, 1};
+    const float side[4] = {-1, 1, -2, 2};
     for (int k = 0; k < 4; ++k) {
         const Vertex& other = k < 2 ? s[1] : s[0];
         std::memcpy(c[k].other, other.position, sizeof c[k].other);
@@ -491,11 +492,7 @@ void Layer::applyAfter(const AttributeValues& v, unsigned sets) {
     if (sets & kInheritTexcoord) std::memcpy(a.texcoord, v.texcoord, sizeof a.texcoord);
 }
 
-void Layer::record(std::function<void()> call) {
-    if (!compiling) {
-        call();
-        return;
-    }
+void Layer::recordCall(std::function<void()> call) {
     Op op;
     // Attributes set in the list before this call are current when it runs.
     if (~compiling->unknown & kInheritAll) {
@@ -519,8 +516,10 @@ void Layer::callList(GLuint id, int depth) {
     DisplayList& list = *it->second;
     for (const Op& op : list.ops) {
         if (!op.draw) {
-            listDepth = depth;
+            const int outer = listDepth;
+            listDepth = depth;  // lists called from this one nest one deeper
             op.call();
+            listDepth = outer;
             continue;
         }
         flush();

@@ -32,9 +32,9 @@
 // on the eye distance; textures with modulate, replace or decal; alpha test; blending, depth,
 // culling, masks, scissor; glPushAttrib/glPopAttrib. Each draw picks a shader for its features
 // (lighting, texture, fog, alpha test, wide line) and uploads the state as uniforms.
-// What cannot exist on WebGL fails as the desktop code expects: no texture generation, no
-// polygon line mode (drawn filled), glRenderbufferStorageMultisample beyond the browser's samples
-// is a GL error.
+// glPolygonMode(GL_LINE) outlines immediate-mode polygons (lists stay filled). What cannot exist
+// on WebGL fails as the desktop code expects: no texture generation, one light,
+// glRenderbufferStorageMultisample beyond the browser's samples is a GL error.
 #pragma once
 
 #include <string>

@@ -69,6 +69,7 @@ void setCapability(GLenum cap, bool on) {
         return;
     }
     layer.record([=] {
+        if (*capFlag(cap) == on) return;  // no change: the gathered vertices can keep drawing together
         layer.stateChanged();
         // The material keeps the colour it tracked last, and takes the current one when tracking starts.
         if (cap == GL_COLOR_MATERIAL) layer.trackColorMaterial();
@@ -483,6 +484,12 @@ void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
     if (pname != GL_SHININESS) std::memcpy(v, params, sizeof v);
     layer.record([=] {
         if (face == GL_BACK) return;  // one-sided lighting reads the front material only
+        // What the current colour tracks is not set by glMaterial (Mesa drops it likewise).
+        const webgl::AttribState& a = layer.a;
+        const bool ambient = pname == GL_AMBIENT || pname == GL_AMBIENT_AND_DIFFUSE;
+        const bool diffuse = pname == GL_DIFFUSE || pname == GL_AMBIENT_AND_DIFFUSE;
+        if (a.colorMaterial && a.colorMaterialMode == GL_AMBIENT_AND_DIFFUSE && (ambient || diffuse)) return;
+        if (a.colorMaterial && a.colorMaterialMode == pname) return;
         layer.stateChanged();
         webgl::Material& m = layer.a.material;
         switch (pname) {
@@ -544,6 +551,7 @@ void glFogi(GLenum pname, GLint param) { glFogf(pname, float(param)); }
 
 void glBlendFunc(GLenum sfactor, GLenum dfactor) {
     layer.record([=] {
+        if (layer.a.blendSrc == sfactor && layer.a.blendDst == dfactor) return;
         layer.stateChanged();
         layer.a.blendSrc = sfactor, layer.a.blendDst = dfactor;
     });
@@ -555,6 +563,7 @@ void glAlphaFunc(GLenum func, GLclampf ref) {
         return;
     }
     layer.record([=] {
+        if (layer.a.alphaFunc == func && layer.a.alphaRef == clamp01(ref)) return;
         layer.stateChanged();
         layer.a.alphaFunc = func, layer.a.alphaRef = clamp01(ref);
     });
@@ -569,6 +578,7 @@ void glDepthFunc(GLenum func) {
 
 void glDepthMask(GLboolean flag) {
     layer.record([=] {
+        if (layer.a.depthMask == (flag != GL_FALSE)) return;
         layer.stateChanged();
         layer.a.depthMask = flag != GL_FALSE;
     });
@@ -614,6 +624,7 @@ void glLineWidth(GLfloat width) {
         return;
     }
     layer.record([=] {
+        if (layer.a.lineWidth == width) return;
         layer.stateChanged();
         layer.a.lineWidth = width;
     });
@@ -676,6 +687,7 @@ void glBindTexture(GLenum target, GLuint texture) {
         return;
     }
     layer.record([=] {
+        if (layer.a.boundTexture == texture) return;
         layer.stateChanged();
         layer.a.boundTexture = texture;
         emscripten_glBindTexture(GL_TEXTURE_2D, texture);
@@ -707,7 +719,10 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     std::shared_ptr<std::vector<GLubyte>> copy;
     if (pixels) {
         // GL takes the pixels at the call; a list keeps its own copy.
-        const size_t bytes = rowBytes(width, componentsOf(format), layer.unpackAlignment) * size_t(height);
+        // Rows padded to the unpack alignment, all but the last, which GL reads only as far as it goes.
+        const size_t bytes = height == 0 ? 0
+                                         : rowBytes(width, componentsOf(format), layer.unpackAlignment) * size_t(height - 1) +
+                                               size_t(width) * size_t(componentsOf(format));
         copy = std::make_shared<std::vector<GLubyte>>(static_cast<const GLubyte*>(pixels),
                                                       static_cast<const GLubyte*>(pixels) + bytes);
     }
@@ -751,6 +766,7 @@ void glTexEnvi(GLenum target, GLenum pname, GLint param) {
         return;
     }
     layer.record([=] {
+        if (layer.a.texEnvMode == GLenum(param)) return;
         layer.stateChanged();
         layer.a.texEnvMode = GLenum(param);
     });

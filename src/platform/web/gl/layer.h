@@ -167,7 +167,16 @@ struct Layer {
     void setNormal(float x, float y, float z);
     void setTexcoord(float s, float t);
     void applyAfter(const AttributeValues& v, unsigned sets);
-    void record(std::function<void()> call);
+    // Runs a call now, or records it into the list being compiled (GL's display-list rule).
+    template <typename F>
+    void record(F&& call) {
+        if (!compiling) {
+            call();
+            return;
+        }
+        recordCall(std::function<void()>(std::forward<F>(call)));
+    }
+    void recordCall(std::function<void()> call);
     void callList(GLuint id, int depth);
     void endList();
     void deleteList(GLuint id);

@@ -45,19 +45,28 @@ void main() {
     vec4 position = vec4(a_position, 1.0);
     vec4 eye = u_modelview * position;
 #ifdef WIDE_LINE
-    // GL's aliased wide line: the segment widened along its minor screen axis. The near end is
-    // first brought onto the near plane so that the screen direction is that of the visible part.
+    // GL's aliased wide line as llvmpipe draws it: the segment widened along its minor screen axis
+    // by the width rounded to whole pixels, each end moved along the major axis so that the end
+    // pixels follow the diamond-exit rule. An end behind the eye is first brought onto the near plane.
+    bool isEnd = abs(a_side) > 1.5;
     vec4 clip = u_mvp * position;
     vec4 other = u_mvp * vec4(a_other, 1.0);
     float d0 = clip.z + clip.w, d1 = other.z + other.w;
     if (d0 < 0.0 && d1 > 0.0) clip = mix(clip, other, d0 / (d0 - d1));
     if (d1 < 0.0 && d0 > 0.0) other = mix(other, clip, d1 / (d1 - d0));
-    vec2 screen = clip.xy / clip.w * u_viewport.zw;
-    vec2 otherScreen = other.xy / other.w * u_viewport.zw;
-    vec2 d = otherScreen - screen;
-    vec2 across = abs(d.x) >= abs(d.y) ? vec2(0.0, 1.0) : vec2(1.0, 0.0);
-    vec2 offset = across * a_side * 0.5 * u_lineWidth;
-    gl_Position = clip + vec4(offset * 2.0 / u_viewport.zw * clip.w, 0.0, 0.0);
+    vec2 window = (clip.xy / clip.w * 0.5 + 0.5) * u_viewport.zw + u_viewport.xy;
+    vec2 otherWindow = (other.xy / other.w * 0.5 + 0.5) * u_viewport.zw + u_viewport.xy;
+    vec2 d = isEnd ? window - otherWindow : otherWindow - window;  // from the start to the end
+    int major = abs(d.x) >= abs(d.y) ? 0 : 1;
+    float direction = d[major] >= 0.0 ? 1.0 : -1.0;
+    vec2 fromCentre = window - floor(window) - 0.5;
+    // The end's own pixel: drawn for a start inside its diamond, not drawn for an end inside it.
+    // The plain parallelogram decides otherwise exactly when the pixel centre lies behind the end.
+    if (abs(fromCentre.x) + abs(fromCentre.y) < 0.5 && fromCentre[major] * direction > 0.0)
+        window[major] = floor(window[major]) + (direction > 0.0 ? 0.0 : 1.0);
+    window[1 - major] += sign(a_side) * 0.5 * max(floor(u_lineWidth + 0.5), 1.0);
+    vec2 ndc = (window - u_viewport.xy) / u_viewport.zw * 2.0 - 1.0;
+    gl_Position = vec4(ndc * clip.w, clip.z, clip.w);
 #else
     gl_Position = u_mvp * position;
 #endif
