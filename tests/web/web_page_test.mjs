@@ -99,7 +99,7 @@ const framesDone = (page) => page.evaluate(() => window.lumivane.page.framesDone
 async function startShow(page) {
   await page.waitForSelector('#start:not([disabled])', { timeout: 60000 });
   await page.click('#start');
-  await page.waitForFunction(() => window.lumivane.page.framesDone > 5, { timeout: 60000 });
+  await page.waitForFunction(() => window.lumivane.page.framesDone > 5, { polling: 250, timeout: 60000 });
 }
 
 try {
@@ -161,6 +161,26 @@ try {
     await page.close();
   }
 
+  {
+    // Sharp on high-density screens: the canvas's pixels are the window's device pixels, and it
+    // follows the window; the picture keeps 4:3 between bars (seen on the screenshots).
+    const page = await openPage('?seed=1&from=2000');
+    await page.setViewport({ width: 640, height: 400, deviceScaleFactor: 2 });
+    await startShow(page);
+    await sleep(500);
+    let size = await page.$eval('#canvas', (c) => [c.width, c.height]);
+    check(size[0] === 1280 && size[1] === 800, `the canvas has the device pixels of a 640x400 window at 2x (${size})`);
+    await shot(page, 'high-density-wide.png');
+    await page.setViewport({ width: 500, height: 600, deviceScaleFactor: 1 });
+    await page.waitForFunction(() => document.getElementById('canvas').width === 500, { polling: 250, timeout: 10000 }).catch(() => {});
+    await sleep(500);
+    size = await page.$eval('#canvas', (c) => [c.width, c.height]);
+    check(size[0] === 500 && size[1] === 600, `the canvas follows the window to 500x600 (${size})`);
+    await shot(page, 'narrow-window.png');
+    check(page.errors.length === 0, `no console errors while resizing (${page.errors.join(' | ')})`);
+    await page.close();
+  }
+
   // --- bad input: URL parameters and broken packages ----------------------------------------------
   {
     const page = await openPage('?from=abc&seed=-3&size=10x10');
@@ -177,7 +197,7 @@ try {
   for (const [variant, pattern] of [['missing', /lumivane\.data\.gz.*HTTP 404/], ['short', /cut short/],
                                     ['corrupt', /corrupt/]]) {
     const page = await openPage('', `/${variant}`);
-    await page.waitForFunction(() => document.body.dataset.failed === '1', { timeout: 60000 });
+    await page.waitForFunction(() => document.body.dataset.failed === '1', { polling: 250, timeout: 60000 });
     const said = (await messages(page)).join('\n');
     check(pattern.test(said), `a ${variant} data package is told on the page: "${said}"`);
     check(await page.$eval('#start', (b) => b.disabled), `and the show does not start on a ${variant} package`);
@@ -189,11 +209,11 @@ try {
     // A texture the reader refuses: the show's own message on the page, and the show goes on.
     const page = await openPage('?from=500', '/baddata');
     await startShow(page);
-    await page.waitForFunction(() => document.querySelectorAll('#messages .message').length > 0, { timeout: 30000 });
+    await page.waitForFunction(() => document.querySelectorAll('#messages .message').length > 0, { polling: 250, timeout: 30000 });
     const said = (await messages(page)).join('\n');
     check(/hane2\.bmp/.test(said), `a texture cut short is named on the page: "${said}"`);
     const f0 = await framesDone(page);
-    const goesOn = await page.waitForFunction((n) => window.lumivane.page.framesDone > n + 5, { timeout: 20000 }, f0)
+    const goesOn = await page.waitForFunction((n) => window.lumivane.page.framesDone > n + 5, { polling: 250, timeout: 20000 }, f0)
       .then(() => true, () => false);
     check(goesOn, 'and the show goes on');
     await shot(page, 'texture-message.png');
@@ -208,7 +228,7 @@ try {
     });
     const page = await bare.newPage();
     await page.goto(`${base}/`, { waitUntil: 'load' });
-    await page.waitForFunction(() => document.body.dataset.failed === '1', { timeout: 30000 });
+    await page.waitForFunction(() => document.body.dataset.failed === '1', { polling: 250, timeout: 30000 });
     const said = (await messages(page)).join('\n');
     check(/no WebGL 2/.test(said) && (await messages(page)).length === 1, `without WebGL the page says so: "${said}"`);
     await bare.close();
@@ -218,12 +238,12 @@ try {
   {
     const page = await openPage(`?from=${Math.floor(sceneEnds[11]) - 1500}&seed=1`);
     await startShow(page);
-    await page.waitForFunction(() => document.body.dataset.ended === '1', { timeout: 30000 });
+    await page.waitForFunction(() => document.body.dataset.ended === '1', { polling: 250, timeout: 30000 });
     await shot(page, 'closing-screen.png');
     check(await page.$eval('#closing', (e) => !e.classList.contains('hidden')), 'the show ends on its closing screen');
     await page.click('#again');
-    await page.waitForFunction(() => window.lumivane.page.framesDone > 5, { timeout: 30000 });
-    await page.waitForFunction(() => document.body.dataset.ended === '1', { timeout: 30000 });
+    await page.waitForFunction(() => window.lumivane.page.framesDone > 5, { polling: 250, timeout: 30000 });
+    await page.waitForFunction(() => document.body.dataset.ended === '1', { polling: 250, timeout: 30000 });
     check(true, 'Play again plays the show anew, to its end');
     check(page.errors.length === 0, `no console errors at the end (${page.errors.join(' | ')})`);
     await page.close();
@@ -253,7 +273,7 @@ try {
       continue;
     }
     const page = await openPage(`?t=${t}&seed=1&still=1&size=800x600`);
-    await page.waitForFunction(() => document.body.dataset.ready === '1', { timeout: 120000 });
+    await page.waitForFunction(() => document.body.dataset.ready === '1', { polling: 250, timeout: 120000 });
     const webPng = await page.evaluate(() => document.getElementById('canvas').toDataURL('image/png'));
     fs.writeFileSync(path.join(outDir, `web-${key}.png`), Buffer.from(webPng.split(',')[1], 'base64'));
     if (!seenScenes.has(scene)) {
