@@ -132,10 +132,7 @@ void Layer::error(GLenum code) {
     if (ownError == GL_NO_ERROR) ownError = code;
 }
 
-void Layer::stateChanged() {
-    flush();
-    ++stateSerial;
-}
+void Layer::stateChanged() { flush(); }
 
 void Layer::matrixChanged() {
     flush();
@@ -244,63 +241,83 @@ bool Layer::bindProgramFor(Kind kind, GLint& mvpLocation) {
             emscripten_glUniform4f(p->viewport, float(a.viewport[0]), float(a.viewport[1]), float(a.viewport[2]),
                                    float(a.viewport[3]));
     }
-    if (p->stateSerial != stateSerial) {
-        p->stateSerial = stateSerial;
+    // Each uniform is sent only when its value differs from what this program holds.
+    auto send = [p](UniformSlot slot, GLint location, const float* v, int n, bool integer = false) {
+        if (location < 0) return;
+        float value[4] = {0, 0, 0, 0};
+        std::copy(v, v + n, value);
+        if (p->uploaded[slot] && std::equal(value, value + 4, p->values[slot])) return;
+        p->uploaded[slot] = true;
+        std::copy(value, value + 4, p->values[slot]);
+        if (integer) {
+            emscripten_glUniform1i(location, int(value[0]));
+            return;
+        }
+        switch (n) {
+        case 1: emscripten_glUniform1f(location, value[0]); break;
+        case 2: emscripten_glUniform2f(location, value[0], value[1]); break;
+        case 3: emscripten_glUniform3fv(location, 1, value); break;
+        default: emscripten_glUniform4fv(location, 1, value); break;
+        }
+    };
+    auto sendInt = [&send](UniformSlot slot, GLint location, int v) {
+        const float value = float(v);
+        send(slot, location, &value, 1, true);
+    };
+    if (p->lightOn >= 0) {
         const Material& m = a.material;
         const Light& l = a.light;
-        if (p->lightOn >= 0) {
-            emscripten_glUniform1i(p->lightOn, a.light0);
-            emscripten_glUniform4fv(p->lightPosition, 1, l.position);
-            emscripten_glUniform4fv(p->lightAmbient, 1, l.ambient);
-            emscripten_glUniform4fv(p->lightDiffuse, 1, l.diffuse);
-            emscripten_glUniform4fv(p->lightSpecular, 1, l.specular);
-            emscripten_glUniform3fv(p->attenuation, 1, l.attenuation);
-            emscripten_glUniform4fv(p->sceneAmbient, 1, a.sceneAmbient);
-            emscripten_glUniform4fv(p->matAmbient, 1, m.ambient);
-            emscripten_glUniform4fv(p->matDiffuse, 1, m.diffuse);
-            emscripten_glUniform4fv(p->matSpecular, 1, m.specular);
-            emscripten_glUniform4fv(p->matEmission, 1, m.emission);
-            emscripten_glUniform1f(p->shininess, m.shininess);
-            int mode = 0;
-            if (a.colorMaterial) {
-                switch (a.colorMaterialMode) {
-                case GL_AMBIENT_AND_DIFFUSE: mode = 1; break;
-                case GL_AMBIENT: mode = 2; break;
-                case GL_DIFFUSE: mode = 3; break;
-                case GL_EMISSION: mode = 4; break;
-                case GL_SPECULAR: mode = 5; break;
-                default: break;
-                }
-            }
-            emscripten_glUniform1i(p->colorMaterial, mode);
-            emscripten_glUniform1i(p->normalize, a.normalize || a.rescaleNormal);
-        }
-        if (p->fogColor >= 0) {
-            emscripten_glUniform4fv(p->fogColor, 1, a.fogColor);
-            if (a.fogMode == GL_LINEAR) {
-                const float range = a.fogEnd - a.fogStart;
-                const float x = range != 0 ? -1.0f / range : 0.0f;
-                const float y = range != 0 ? a.fogEnd / range : 1.0f;
-                emscripten_glUniform2f(p->fogParams, x, y);
-                emscripten_glUniform1i(p->fogMode, 0);
-            } else {
-                emscripten_glUniform2f(p->fogParams, a.fogDensity, 0);
-                emscripten_glUniform1i(p->fogMode, a.fogMode == GL_EXP ? 1 : 2);
+        int mode = 0;
+        if (a.colorMaterial) {
+            switch (a.colorMaterialMode) {
+            case GL_AMBIENT_AND_DIFFUSE: mode = 1; break;
+            case GL_AMBIENT: mode = 2; break;
+            case GL_DIFFUSE: mode = 3; break;
+            case GL_EMISSION: mode = 4; break;
+            case GL_SPECULAR: mode = 5; break;
+            default: break;
             }
         }
-        if (p->alphaFunc >= 0) {
-            emscripten_glUniform1i(p->alphaFunc, int(a.alphaFunc - GL_NEVER));
-            emscripten_glUniform1f(p->alphaRef, a.alphaRef);
-        }
-        if (p->texEnv >= 0) {
-            int env = a.texEnvMode == GL_REPLACE ? 1 : a.texEnvMode == GL_DECAL ? 2 : 0;
-            auto it = textures.find(a.boundTexture);
-            if (it != textures.end() && !it->second.hasAlpha) env |= 8;
-            emscripten_glUniform1i(p->texEnv, env);
-            emscripten_glUniform1i(p->sampler, 0);
-        }
-        if (p->lineWidth >= 0) emscripten_glUniform1f(p->lineWidth, std::max(a.lineWidth, 1.0f));
+        sendInt(kSlotLightOn, p->lightOn, a.light0);
+        send(kSlotLightPosition, p->lightPosition, l.position, 4);
+        send(kSlotLightAmbient, p->lightAmbient, l.ambient, 4);
+        send(kSlotLightDiffuse, p->lightDiffuse, l.diffuse, 4);
+        send(kSlotLightSpecular, p->lightSpecular, l.specular, 4);
+        send(kSlotAttenuation, p->attenuation, l.attenuation, 3);
+        send(kSlotSceneAmbient, p->sceneAmbient, a.sceneAmbient, 4);
+        // What the vertex colour stands for is not read from the uniforms.
+        if (mode != 1 && mode != 2) send(kSlotMatAmbient, p->matAmbient, m.ambient, 4);
+        if (mode != 1 && mode != 3) send(kSlotMatDiffuse, p->matDiffuse, m.diffuse, 4);
+        if (mode != 5) send(kSlotMatSpecular, p->matSpecular, m.specular, 4);
+        if (mode != 4) send(kSlotMatEmission, p->matEmission, m.emission, 4);
+        send(kSlotShininess, p->shininess, &m.shininess, 1);
+        sendInt(kSlotColorMaterial, p->colorMaterial, mode);
+        sendInt(kSlotNormalize, p->normalize, a.normalize || a.rescaleNormal);
     }
+    if (p->fogColor >= 0) {
+        send(kSlotFogColor, p->fogColor, a.fogColor, 4);
+        float params[2] = {a.fogDensity, 0};
+        if (a.fogMode == GL_LINEAR) {
+            const float range = a.fogEnd - a.fogStart;
+            params[0] = range != 0 ? -1.0f / range : 0.0f;
+            params[1] = range != 0 ? a.fogEnd / range : 1.0f;
+        }
+        send(kSlotFogParams, p->fogParams, params, 2);
+        sendInt(kSlotFogMode, p->fogMode, a.fogMode == GL_LINEAR ? 0 : a.fogMode == GL_EXP ? 1 : 2);
+    }
+    if (p->alphaFunc >= 0) {
+        sendInt(kSlotAlphaFunc, p->alphaFunc, int(a.alphaFunc - GL_NEVER));
+        send(kSlotAlphaRef, p->alphaRef, &a.alphaRef, 1);
+    }
+    if (p->texEnv >= 0) {
+        int env = a.texEnvMode == GL_REPLACE ? 1 : a.texEnvMode == GL_DECAL ? 2 : 0;
+        auto it = textures.find(a.boundTexture);
+        if (it != textures.end() && !it->second.hasAlpha) env |= 8;
+        sendInt(kSlotTexEnv, p->texEnv, env);
+        sendInt(kSlotSampler, p->sampler, 0);
+    }
+    const float width = std::max(a.lineWidth, 1.0f);
+    send(kSlotLineWidth, p->lineWidth, &width, 1);
     mvpLocation = -1;
     return true;
 }
@@ -701,7 +718,7 @@ bool initialise(std::string* error) {
     layer.applied.dither = true;
     layer.applied.viewport[2] = layer.applied.scissor[2] = width;
     layer.applied.viewport[3] = layer.applied.scissor[3] = height;
-    ++layer.stateSerial, ++layer.matrixSerial;
+    ++layer.matrixSerial;
     return true;
 }
 

@@ -105,7 +105,7 @@ struct Layer {
     std::vector<Matrix> projection{identityMatrix()};
     std::vector<Matrix> textureStack{identityMatrix()};
     std::vector<std::pair<GLbitfield, AttribState>> attribStack;
-    unsigned matrixSerial = 1, stateSerial = 1;  // bumped on every change the shaders see
+    unsigned matrixSerial = 1;  // bumped on every change of the matrices or the viewport
     GLenum ownError = GL_NO_ERROR;
 
     // immediate mode

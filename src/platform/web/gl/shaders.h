@@ -26,6 +26,14 @@ enum Attribute : GLuint {
     kSide = 5,
 };
 
+// The uniforms compared value by value before an upload, one slot each.
+enum UniformSlot {
+    kSlotLightOn, kSlotLightPosition, kSlotLightAmbient, kSlotLightDiffuse, kSlotLightSpecular, kSlotAttenuation,
+    kSlotSceneAmbient, kSlotMatAmbient, kSlotMatDiffuse, kSlotMatSpecular, kSlotMatEmission, kSlotShininess,
+    kSlotColorMaterial, kSlotNormalize, kSlotFogColor, kSlotFogParams, kSlotFogMode, kSlotAlphaFunc, kSlotAlphaRef,
+    kSlotTexEnv, kSlotSampler, kSlotLineWidth, kUniformSlots
+};
+
 struct Program {
     GLuint id = 0;
     GLint mvp = -1, modelview = -1, normalMatrix = -1, textureMatrix = -1;
@@ -35,8 +43,11 @@ struct Program {
     GLint fogColor = -1, fogParams = -1, fogMode = -1;
     GLint alphaFunc = -1, alphaRef = -1, texEnv = -1, sampler = -1;
     GLint viewport = -1, lineWidth = -1;
-    // What was last uploaded, so unchanged state is not sent again.
-    unsigned matrixSerial = ~0u, stateSerial = ~0u;
+    // What was last uploaded, so unchanged state is not sent again: matrices by the layer's serial,
+    // the rest value by value (WebGL calls are the cost of a draw).
+    unsigned matrixSerial = ~0u;
+    float values[kUniformSlots][4];
+    bool uploaded[kUniformSlots] = {};
 };
 
 // The program for a feature set, compiled on first use; null when the browser refuses it.
