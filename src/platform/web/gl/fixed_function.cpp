@@ -231,15 +231,17 @@ bool Layer::bindProgramFor(Kind kind, GLint& mvpLocation) {
         p->matrixSerial = matrixSerial;
         const Matrix mvp = multiply(projection.back(), modelview.back());
         emscripten_glUniformMatrix4fv(p->mvp, 1, GL_FALSE, mvp.data());
-        emscripten_glUniformMatrix4fv(p->modelview, 1, GL_FALSE, modelview.back().data());
+        if (p->modelview >= 0) emscripten_glUniformMatrix4fv(p->modelview, 1, GL_FALSE, modelview.back().data());
         if (p->normalMatrix >= 0) {
             const auto n = normalMatrix(modelview.back());
             emscripten_glUniformMatrix3fv(p->normalMatrix, 1, GL_FALSE, n.data());
         }
-        emscripten_glUniformMatrix4fv(p->textureMatrix, 1, GL_FALSE, textureStack.back().data());
-        if (p->viewport >= 0)
-            emscripten_glUniform4f(p->viewport, float(a.viewport[0]), float(a.viewport[1]), float(a.viewport[2]),
-                                   float(a.viewport[3]));
+        const Matrix& texture = textureStack.back();
+        if (!p->textureMatrixUploaded || !std::equal(texture.begin(), texture.end(), p->textureMatrix)) {
+            p->textureMatrixUploaded = true;
+            std::copy(texture.begin(), texture.end(), p->textureMatrix);
+            emscripten_glUniformMatrix4fv(p->textureMatrixLocation, 1, GL_FALSE, texture.data());
+        }
     }
     // Each uniform is sent only when its value differs from what this program holds.
     auto send = [p](UniformSlot slot, GLint location, const float* v, int n, bool integer = false) {
@@ -318,6 +320,8 @@ bool Layer::bindProgramFor(Kind kind, GLint& mvpLocation) {
     }
     const float width = std::max(a.lineWidth, 1.0f);
     send(kSlotLineWidth, p->lineWidth, &width, 1);
+    const float viewport[4] = {float(a.viewport[0]), float(a.viewport[1]), float(a.viewport[2]), float(a.viewport[3])};
+    send(kSlotViewport, p->viewport, viewport, 4);
     mvpLocation = -1;
     return true;
 }

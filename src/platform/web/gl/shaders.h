@@ -31,12 +31,12 @@ enum UniformSlot {
     kSlotLightOn, kSlotLightPosition, kSlotLightAmbient, kSlotLightDiffuse, kSlotLightSpecular, kSlotAttenuation,
     kSlotSceneAmbient, kSlotMatAmbient, kSlotMatDiffuse, kSlotMatSpecular, kSlotMatEmission, kSlotShininess,
     kSlotColorMaterial, kSlotNormalize, kSlotFogColor, kSlotFogParams, kSlotFogMode, kSlotAlphaFunc, kSlotAlphaRef,
-    kSlotTexEnv, kSlotSampler, kSlotLineWidth, kUniformSlots
+    kSlotTexEnv, kSlotSampler, kSlotLineWidth, kSlotViewport, kUniformSlots
 };
 
 struct Program {
     GLuint id = 0;
-    GLint mvp = -1, modelview = -1, normalMatrix = -1, textureMatrix = -1;
+    GLint mvp = -1, modelview = -1, normalMatrix = -1, textureMatrixLocation = -1;
     GLint lightPosition = -1, lightAmbient = -1, lightDiffuse = -1, lightSpecular = -1, attenuation = -1;
     GLint sceneAmbient = -1, matAmbient = -1, matDiffuse = -1, matSpecular = -1, matEmission = -1;
     GLint shininess = -1, colorMaterial = -1, normalize = -1, lightOn = -1;
@@ -47,6 +47,8 @@ struct Program {
     // the rest value by value (WebGL calls are the cost of a draw).
     unsigned matrixSerial = ~0u;
     float values[kUniformSlots][4];
+    float textureMatrix[16];
+    bool textureMatrixUploaded = false;
     bool uploaded[kUniformSlots] = {};
 };
 
