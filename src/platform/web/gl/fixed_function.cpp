@@ -17,6 +17,23 @@ Layer layer;
 namespace {
 
 constexpr GLsizeiptr kStreamBytes = 4 << 20;  // immediate-mode vertices per buffer before orphaning
+constexpr size_t kCacheBytes = size_t(48) << 20;  // buffers kept for repeated immediate-mode batches
+constexpr unsigned kCacheFrames = 120;           // a batch not drawn for this many frames is dropped
+
+// A 64-bit digest of a batch's vertices, its size and its kind.
+uint64_t digest(const std::vector<Vertex>& v, unsigned kind) {
+    static_assert(sizeof(Vertex) % 8 == 0);
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ (uint64_t(v.size()) << 8) ^ kind;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(v.data());
+    const size_t words = v.size() * sizeof(Vertex) / 8;
+    for (size_t i = 0; i < words; ++i) {
+        uint64_t w;
+        std::memcpy(&w, bytes + i * 8, 8);
+        h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    }
+    return h;
+}
 
 void setCap(GLenum cap, bool want, bool& applied) {
     if (want == applied) return;
@@ -379,6 +396,22 @@ void Layer::drawArrays(GLuint buffer, GLintptr base, GLsizei count, unsigned inh
 void Layer::flush() {
     if (pending.empty()) return;
     const GLsizeiptr bytes = GLsizeiptr(pending.size() * sizeof(Vertex));
+    CachedBatch& cached = batchCache[digest(pending, unsigned(pendingKind))];
+    const bool seen = cached.count == GLsizei(pending.size()) && cached.lastFrame != 0;
+    cached.count = GLsizei(pending.size());
+    cached.lastFrame = frameNumber + 1;
+    if (seen && !cached.buffer && cachedBytes + size_t(bytes) <= kCacheBytes) {
+        emscripten_glGenBuffers(1, &cached.buffer);
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, cached.buffer);
+        emscripten_glBufferData(GL_ARRAY_BUFFER, bytes, pending.data(), GL_STATIC_DRAW);
+        cachedBytes += size_t(bytes);
+    }
+    if (seen && cached.buffer) {
+        const Kind kind = pendingKind;
+        pending.clear();
+        drawArrays(cached.buffer, 0, cached.count, 0, kind);
+        return;
+    }
     if (streamOffset + bytes > streamSize) {
         streamSize = std::max(kStreamBytes, bytes);
         emscripten_glBindBuffer(GL_ARRAY_BUFFER, streamBuffer);
@@ -726,8 +759,25 @@ bool initialise(std::string* error) {
     return true;
 }
 
+void Layer::forgetStaleBatches() {
+    ++frameNumber;
+    if (frameNumber % 30 != 0) return;
+    for (auto it = batchCache.begin(); it != batchCache.end();) {
+        if (it->second.lastFrame + kCacheFrames > frameNumber + 1) {
+            ++it;
+            continue;
+        }
+        if (it->second.buffer) {
+            emscripten_glDeleteBuffers(1, &it->second.buffer);
+            cachedBytes -= size_t(it->second.count) * sizeof(Vertex);
+        }
+        it = batchCache.erase(it);
+    }
+}
+
 void presentFrame() {
     layer.flush();
+    layer.forgetStaleBatches();
     const Screen& s = layer.screen;
     emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, s.framebuffer);
     emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
