@@ -672,13 +672,17 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int featureSceneCount() { return kSceneCount; }
 EMSCRIPTEN_KEEPALIVE const char* featureSceneName(int i) { return i >= 0 && i < kSceneCount ? scenes[i].name : ""; }
 
-// Draws scene i and presents it on the canvas; 0 on success, else the GL error it left.
+// Draws scene i twice, presenting each, so that the canvas shows the second picture: drawn from
+// the buffers the layer keeps for batches it has seen. 0 on success, else the GL error left.
 EMSCRIPTEN_KEEPALIVE int drawFeatureScene(int i) {
     if (i < 0 || i >= kSceneCount) return -1;
     while (glGetError() != GL_NO_ERROR) {}
-    drawScene(i);
-    const int error = int(glGetError());
-    webgl::presentFrame();
+    int error = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        drawScene(i);
+        if (!error) error = int(glGetError());
+        webgl::presentFrame();
+    }
     return error;
 }
 

@@ -17,6 +17,23 @@ Layer layer;
 namespace {
 
 constexpr GLsizeiptr kStreamBytes = 4 << 20;  // immediate-mode vertices per buffer before orphaning
+constexpr size_t kCacheBytes = size_t(48) << 20;  // buffers kept for repeated immediate-mode batches
+constexpr unsigned kCacheFrames = 120;           // a batch not drawn for this many frames is dropped
+
+// A 64-bit digest of a batch's vertices, its size and its kind.
+uint64_t digest(const std::vector<Vertex>& v, unsigned kind) {
+    static_assert(sizeof(Vertex) % 8 == 0);
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ (uint64_t(v.size()) << 8) ^ kind;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(v.data());
+    const size_t words = v.size() * sizeof(Vertex) / 8;
+    for (size_t i = 0; i < words; ++i) {
+        uint64_t w;
+        std::memcpy(&w, bytes + i * 8, 8);
+        h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    }
+    return h;
+}
 
 void setCap(GLenum cap, bool want, bool& applied) {
     if (want == applied) return;
@@ -132,10 +149,7 @@ void Layer::error(GLenum code) {
     if (ownError == GL_NO_ERROR) ownError = code;
 }
 
-void Layer::stateChanged() {
-    flush();
-    ++stateSerial;
-}
+void Layer::stateChanged() { flush(); }
 
 void Layer::matrixChanged() {
     flush();
@@ -234,73 +248,97 @@ bool Layer::bindProgramFor(Kind kind, GLint& mvpLocation) {
         p->matrixSerial = matrixSerial;
         const Matrix mvp = multiply(projection.back(), modelview.back());
         emscripten_glUniformMatrix4fv(p->mvp, 1, GL_FALSE, mvp.data());
-        emscripten_glUniformMatrix4fv(p->modelview, 1, GL_FALSE, modelview.back().data());
+        if (p->modelview >= 0) emscripten_glUniformMatrix4fv(p->modelview, 1, GL_FALSE, modelview.back().data());
         if (p->normalMatrix >= 0) {
             const auto n = normalMatrix(modelview.back());
             emscripten_glUniformMatrix3fv(p->normalMatrix, 1, GL_FALSE, n.data());
         }
-        emscripten_glUniformMatrix4fv(p->textureMatrix, 1, GL_FALSE, textureStack.back().data());
-        if (p->viewport >= 0)
-            emscripten_glUniform4f(p->viewport, float(a.viewport[0]), float(a.viewport[1]), float(a.viewport[2]),
-                                   float(a.viewport[3]));
+        const Matrix& texture = textureStack.back();
+        if (!p->textureMatrixUploaded || !std::equal(texture.begin(), texture.end(), p->textureMatrix)) {
+            p->textureMatrixUploaded = true;
+            std::copy(texture.begin(), texture.end(), p->textureMatrix);
+            emscripten_glUniformMatrix4fv(p->textureMatrixLocation, 1, GL_FALSE, texture.data());
+        }
     }
-    if (p->stateSerial != stateSerial) {
-        p->stateSerial = stateSerial;
+    // Each uniform is sent only when its value differs from what this program holds.
+    auto send = [p](UniformSlot slot, GLint location, const float* v, int n, bool integer = false) {
+        if (location < 0) return;
+        float value[4] = {0, 0, 0, 0};
+        std::copy(v, v + n, value);
+        if (p->uploaded[slot] && std::equal(value, value + 4, p->values[slot])) return;
+        p->uploaded[slot] = true;
+        std::copy(value, value + 4, p->values[slot]);
+        if (integer) {
+            emscripten_glUniform1i(location, int(value[0]));
+            return;
+        }
+        switch (n) {
+        case 1: emscripten_glUniform1f(location, value[0]); break;
+        case 2: emscripten_glUniform2f(location, value[0], value[1]); break;
+        case 3: emscripten_glUniform3fv(location, 1, value); break;
+        default: emscripten_glUniform4fv(location, 1, value); break;
+        }
+    };
+    auto sendInt = [&send](UniformSlot slot, GLint location, int v) {
+        const float value = float(v);
+        send(slot, location, &value, 1, true);
+    };
+    if (p->lightOn >= 0) {
         const Material& m = a.material;
         const Light& l = a.light;
-        if (p->lightOn >= 0) {
-            emscripten_glUniform1i(p->lightOn, a.light0);
-            emscripten_glUniform4fv(p->lightPosition, 1, l.position);
-            emscripten_glUniform4fv(p->lightAmbient, 1, l.ambient);
-            emscripten_glUniform4fv(p->lightDiffuse, 1, l.diffuse);
-            emscripten_glUniform4fv(p->lightSpecular, 1, l.specular);
-            emscripten_glUniform3fv(p->attenuation, 1, l.attenuation);
-            emscripten_glUniform4fv(p->sceneAmbient, 1, a.sceneAmbient);
-            emscripten_glUniform4fv(p->matAmbient, 1, m.ambient);
-            emscripten_glUniform4fv(p->matDiffuse, 1, m.diffuse);
-            emscripten_glUniform4fv(p->matSpecular, 1, m.specular);
-            emscripten_glUniform4fv(p->matEmission, 1, m.emission);
-            emscripten_glUniform1f(p->shininess, m.shininess);
-            int mode = 0;
-            if (a.colorMaterial) {
-                switch (a.colorMaterialMode) {
-                case GL_AMBIENT_AND_DIFFUSE: mode = 1; break;
-                case GL_AMBIENT: mode = 2; break;
-                case GL_DIFFUSE: mode = 3; break;
-                case GL_EMISSION: mode = 4; break;
-                case GL_SPECULAR: mode = 5; break;
-                default: break;
-                }
-            }
-            emscripten_glUniform1i(p->colorMaterial, mode);
-            emscripten_glUniform1i(p->normalize, a.normalize || a.rescaleNormal);
-        }
-        if (p->fogColor >= 0) {
-            emscripten_glUniform4fv(p->fogColor, 1, a.fogColor);
-            if (a.fogMode == GL_LINEAR) {
-                const float range = a.fogEnd - a.fogStart;
-                const float x = range != 0 ? -1.0f / range : 0.0f;
-                const float y = range != 0 ? a.fogEnd / range : 1.0f;
-                emscripten_glUniform2f(p->fogParams, x, y);
-                emscripten_glUniform1i(p->fogMode, 0);
-            } else {
-                emscripten_glUniform2f(p->fogParams, a.fogDensity, 0);
-                emscripten_glUniform1i(p->fogMode, a.fogMode == GL_EXP ? 1 : 2);
+        int mode = 0;
+        if (a.colorMaterial) {
+            switch (a.colorMaterialMode) {
+            case GL_AMBIENT_AND_DIFFUSE: mode = 1; break;
+            case GL_AMBIENT: mode = 2; break;
+            case GL_DIFFUSE: mode = 3; break;
+            case GL_EMISSION: mode = 4; break;
+            case GL_SPECULAR: mode = 5; break;
+            default: break;
             }
         }
-        if (p->alphaFunc >= 0) {
-            emscripten_glUniform1i(p->alphaFunc, int(a.alphaFunc - GL_NEVER));
-            emscripten_glUniform1f(p->alphaRef, a.alphaRef);
-        }
-        if (p->texEnv >= 0) {
-            int env = a.texEnvMode == GL_REPLACE ? 1 : a.texEnvMode == GL_DECAL ? 2 : 0;
-            auto it = textures.find(a.boundTexture);
-            if (it != textures.end() && !it->second.hasAlpha) env |= 8;
-            emscripten_glUniform1i(p->texEnv, env);
-            emscripten_glUniform1i(p->sampler, 0);
-        }
-        if (p->lineWidth >= 0) emscripten_glUniform1f(p->lineWidth, std::max(a.lineWidth, 1.0f));
+        sendInt(kSlotLightOn, p->lightOn, a.light0);
+        send(kSlotLightPosition, p->lightPosition, l.position, 4);
+        send(kSlotLightAmbient, p->lightAmbient, l.ambient, 4);
+        send(kSlotLightDiffuse, p->lightDiffuse, l.diffuse, 4);
+        send(kSlotLightSpecular, p->lightSpecular, l.specular, 4);
+        send(kSlotAttenuation, p->attenuation, l.attenuation, 3);
+        send(kSlotSceneAmbient, p->sceneAmbient, a.sceneAmbient, 4);
+        // What the vertex colour stands for is not read from the uniforms.
+        if (mode != 1 && mode != 2) send(kSlotMatAmbient, p->matAmbient, m.ambient, 4);
+        if (mode != 1 && mode != 3) send(kSlotMatDiffuse, p->matDiffuse, m.diffuse, 4);
+        if (mode != 5) send(kSlotMatSpecular, p->matSpecular, m.specular, 4);
+        if (mode != 4) send(kSlotMatEmission, p->matEmission, m.emission, 4);
+        send(kSlotShininess, p->shininess, &m.shininess, 1);
+        sendInt(kSlotColorMaterial, p->colorMaterial, mode);
+        sendInt(kSlotNormalize, p->normalize, a.normalize || a.rescaleNormal);
     }
+    if (p->fogColor >= 0) {
+        send(kSlotFogColor, p->fogColor, a.fogColor, 4);
+        float params[2] = {a.fogDensity, 0};
+        if (a.fogMode == GL_LINEAR) {
+            const float range = a.fogEnd - a.fogStart;
+            params[0] = range != 0 ? -1.0f / range : 0.0f;
+            params[1] = range != 0 ? a.fogEnd / range : 1.0f;
+        }
+        send(kSlotFogParams, p->fogParams, params, 2);
+        sendInt(kSlotFogMode, p->fogMode, a.fogMode == GL_LINEAR ? 0 : a.fogMode == GL_EXP ? 1 : 2);
+    }
+    if (p->alphaFunc >= 0) {
+        sendInt(kSlotAlphaFunc, p->alphaFunc, int(a.alphaFunc - GL_NEVER));
+        send(kSlotAlphaRef, p->alphaRef, &a.alphaRef, 1);
+    }
+    if (p->texEnv >= 0) {
+        int env = a.texEnvMode == GL_REPLACE ? 1 : a.texEnvMode == GL_DECAL ? 2 : 0;
+        auto it = textures.find(a.boundTexture);
+        if (it != textures.end() && !it->second.hasAlpha) env |= 8;
+        sendInt(kSlotTexEnv, p->texEnv, env);
+        sendInt(kSlotSampler, p->sampler, 0);
+    }
+    const float width = std::max(a.lineWidth, 1.0f);
+    send(kSlotLineWidth, p->lineWidth, &width, 1);
+    const float viewport[4] = {float(a.viewport[0]), float(a.viewport[1]), float(a.viewport[2]), float(a.viewport[3])};
+    send(kSlotViewport, p->viewport, viewport, 4);
     mvpLocation = -1;
     return true;
 }
@@ -358,6 +396,22 @@ void Layer::drawArrays(GLuint buffer, GLintptr base, GLsizei count, unsigned inh
 void Layer::flush() {
     if (pending.empty()) return;
     const GLsizeiptr bytes = GLsizeiptr(pending.size() * sizeof(Vertex));
+    CachedBatch& cached = batchCache[digest(pending, unsigned(pendingKind))];
+    const bool seen = cached.count == GLsizei(pending.size()) && cached.lastFrame != 0;
+    cached.count = GLsizei(pending.size());
+    cached.lastFrame = frameNumber + 1;
+    if (seen && !cached.buffer && cachedBytes + size_t(bytes) <= kCacheBytes) {
+        emscripten_glGenBuffers(1, &cached.buffer);
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, cached.buffer);
+        emscripten_glBufferData(GL_ARRAY_BUFFER, bytes, pending.data(), GL_STATIC_DRAW);
+        cachedBytes += size_t(bytes);
+    }
+    if (seen && cached.buffer) {
+        const Kind kind = pendingKind;
+        pending.clear();
+        drawArrays(cached.buffer, 0, cached.count, 0, kind);
+        return;
+    }
     if (streamOffset + bytes > streamSize) {
         streamSize = std::max(kStreamBytes, bytes);
         emscripten_glBindBuffer(GL_ARRAY_BUFFER, streamBuffer);
@@ -701,12 +755,29 @@ bool initialise(std::string* error) {
     layer.applied.dither = true;
     layer.applied.viewport[2] = layer.applied.scissor[2] = width;
     layer.applied.viewport[3] = layer.applied.scissor[3] = height;
-    ++layer.stateSerial, ++layer.matrixSerial;
+    ++layer.matrixSerial;
     return true;
+}
+
+void Layer::forgetStaleBatches() {
+    ++frameNumber;
+    if (frameNumber % 30 != 0) return;
+    for (auto it = batchCache.begin(); it != batchCache.end();) {
+        if (it->second.lastFrame + kCacheFrames > frameNumber + 1) {
+            ++it;
+            continue;
+        }
+        if (it->second.buffer) {
+            emscripten_glDeleteBuffers(1, &it->second.buffer);
+            cachedBytes -= size_t(it->second.count) * sizeof(Vertex);
+        }
+        it = batchCache.erase(it);
+    }
 }
 
 void presentFrame() {
     layer.flush();
+    layer.forgetStaleBatches();
     const Screen& s = layer.screen;
     emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, s.framebuffer);
     emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);

@@ -31,10 +31,16 @@
 // materials and GL_COLOR_MATERIAL, lit per vertex with GL 1.1's equation; linear, exp and exp2 fog
 // on the eye distance; textures with modulate, replace or decal; alpha test; blending, depth,
 // culling, masks, scissor; glPushAttrib/glPopAttrib. Each draw picks a shader for its features
-// (lighting, texture, fog, alpha test, wide line) and uploads the state as uniforms.
+// (lighting, texture, fog, alpha test, wide line) and sends the uniforms whose values changed.
+// Immediate-mode vertices are gathered until the state changes; a batch that comes a second time
+// (the show redraws its models every frame, one model many times a frame) gets a buffer of its
+// own and is not sent again while it keeps coming.
 // glPolygonMode(GL_LINE) outlines immediate-mode polygons (lists stay filled). What cannot exist
 // on WebGL fails as the desktop code expects: no texture generation, one light,
 // glRenderbufferStorageMultisample beyond the browser's samples is a GL error.
+//
+// Tested by tests/web/gl_feature_test.sh: one small scene per feature, drawn on Mesa and on this
+// layer in headless Chromium, compared pixel by pixel.
 #pragma once
 
 #include <string>

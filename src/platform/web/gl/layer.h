@@ -105,7 +105,7 @@ struct Layer {
     std::vector<Matrix> projection{identityMatrix()};
     std::vector<Matrix> textureStack{identityMatrix()};
     std::vector<std::pair<GLbitfield, AttribState>> attribStack;
-    unsigned matrixSerial = 1, stateSerial = 1;  // bumped on every change the shaders see
+    unsigned matrixSerial = 1;  // bumped on every change of the matrices or the viewport
     GLenum ownError = GL_NO_ERROR;
 
     // immediate mode
@@ -119,6 +119,18 @@ struct Layer {
     std::vector<std::array<Vertex, 2>> segmentScratch;
     GLuint streamBuffer = 0;
     GLsizeiptr streamSize = 0, streamOffset = 0;
+    // Immediate-mode batches seen before, by content: the show redraws its models vertex by vertex
+    // every frame (and one model many times a frame); the second time a batch comes it gets a
+    // buffer of its own and is never sent again while it keeps coming.
+    struct CachedBatch {
+        GLuint buffer = 0;
+        GLsizei count = 0;
+        unsigned lastFrame = 0;
+    };
+    std::unordered_map<uint64_t, CachedBatch> batchCache;
+    size_t cachedBytes = 0;
+    unsigned frameNumber = 0;
+    void forgetStaleBatches();
 
     // display lists
     std::map<GLuint, std::unique_ptr<DisplayList>> lists;

@@ -43,7 +43,9 @@ out float v_fogCoord;
 
 void main() {
     vec4 position = vec4(a_position, 1.0);
+#if defined(LIGHTING) || defined(FOG)
     vec4 eye = u_modelview * position;
+#endif
 #ifdef WIDE_LINE
     // GL's aliased wide line as llvmpipe draws it: the segment widened along its minor screen axis
     // by the width rounded to whole pixels, each end moved along the major axis so that the end
@@ -110,7 +112,11 @@ void main() {
 #endif
     v_color = clamp(color, 0.0, 1.0);
     v_texcoord = (u_textureMatrix * vec4(a_texcoord, 0.0, 1.0)).xy;
+#ifdef FOG
     v_fogCoord = abs(eye.z);
+#else
+    v_fogCoord = 0.0;
+#endif
 }
 )";
 
@@ -238,7 +244,7 @@ bool build(unsigned features, Program& p) {
     p.mvp = at("u_mvp");
     p.modelview = at("u_modelview");
     p.normalMatrix = at("u_normalMatrix");
-    p.textureMatrix = at("u_textureMatrix");
+    p.textureMatrixLocation = at("u_textureMatrix");
     p.lightOn = at("u_lightOn");
     p.lightPosition = at("u_lightPosition");
     p.lightAmbient = at("u_lightAmbient");

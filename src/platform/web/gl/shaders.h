@@ -26,17 +26,30 @@ enum Attribute : GLuint {
     kSide = 5,
 };
 
+// The uniforms compared value by value before an upload, one slot each.
+enum UniformSlot {
+    kSlotLightOn, kSlotLightPosition, kSlotLightAmbient, kSlotLightDiffuse, kSlotLightSpecular, kSlotAttenuation,
+    kSlotSceneAmbient, kSlotMatAmbient, kSlotMatDiffuse, kSlotMatSpecular, kSlotMatEmission, kSlotShininess,
+    kSlotColorMaterial, kSlotNormalize, kSlotFogColor, kSlotFogParams, kSlotFogMode, kSlotAlphaFunc, kSlotAlphaRef,
+    kSlotTexEnv, kSlotSampler, kSlotLineWidth, kSlotViewport, kUniformSlots
+};
+
 struct Program {
     GLuint id = 0;
-    GLint mvp = -1, modelview = -1, normalMatrix = -1, textureMatrix = -1;
+    GLint mvp = -1, modelview = -1, normalMatrix = -1, textureMatrixLocation = -1;
     GLint lightPosition = -1, lightAmbient = -1, lightDiffuse = -1, lightSpecular = -1, attenuation = -1;
     GLint sceneAmbient = -1, matAmbient = -1, matDiffuse = -1, matSpecular = -1, matEmission = -1;
     GLint shininess = -1, colorMaterial = -1, normalize = -1, lightOn = -1;
     GLint fogColor = -1, fogParams = -1, fogMode = -1;
     GLint alphaFunc = -1, alphaRef = -1, texEnv = -1, sampler = -1;
     GLint viewport = -1, lineWidth = -1;
-    // What was last uploaded, so unchanged state is not sent again.
-    unsigned matrixSerial = ~0u, stateSerial = ~0u;
+    // What was last uploaded, so unchanged state is not sent again: matrices by the layer's serial,
+    // the rest value by value (WebGL calls are the cost of a draw).
+    unsigned matrixSerial = ~0u;
+    float values[kUniformSlots][4];
+    float textureMatrix[16];
+    bool textureMatrixUploaded = false;
+    bool uploaded[kUniformSlots] = {};
 };
 
 // The program for a feature set, compiled on first use; null when the browser refuses it.
