@@ -20,7 +20,8 @@ if [ -n "${windows_deps:-}" ]; then
 fi
 if [ -n "${test_deps:-}" ]; then
   pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick
-         ffmpeg python3 lintian dpkg-dev man-db groff-base)
+         ffmpeg python3 lintian dpkg-dev man-db groff-base
+         emscripten chromium nodejs npm)
   # The Windows tests (with --windows): GoogleTest's sources to cross-build, the package's unpacking.
   pkgs+=(googletest unzip git)
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds lumivane with AddressSanitizer and UndefinedBehaviorSanitizer, generates the stand-in data,
 # runs every test (unit, headless GL, end-to-end under Xvfb), cross-builds the Windows program and
-# runs its tests under Wine, then runs each fuzzer for a bounded time.
+# runs its tests under Wine, tests the web page in headless Chromium, then runs each fuzzer for a
+# bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh --test --windows
@@ -28,6 +29,9 @@ if ! wait $windows_build; then
   exit 1
 fi
 ctest --test-dir build-windows-test --output-on-failure -j2 --timeout 2400
+
+# The web page in headless Chromium, its frames against the desktop's.
+scripts/test-web.sh
 
 # Fuzzing: clang's libFuzzer over each reader, about a minute each; any finding fails the run.
 if [ -f fuzz/CMakeLists.txt ]; then

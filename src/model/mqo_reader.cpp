@@ -6,7 +6,9 @@
 #include "model/mqo_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cfloat>
+#include <cstdlib>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -133,8 +135,18 @@ double toReal(const char* text) {
         }
     }
     double value = 0;
+#if defined(__cpp_lib_to_chars)
     const auto result = std::from_chars(text, p, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range)
+    const bool outOfRange = result.ec == std::errc::result_out_of_range;
+#else
+    // A standard library without floating-point from_chars (emscripten's): strtod of the same
+    // digits, which the "C" locale rounds the same way.
+    const std::string digitsOnly(text, p);
+    errno = 0;
+    value = std::strtod(digitsOnly.c_str(), nullptr);
+    const bool outOfRange = errno == ERANGE;
+#endif
+    if (outOfRange)
         value = (nonZero && magnitude + exponent > 0) ? HUGE_VAL : 0.0;
     return negative ? -value : value;
 }
