@@ -20,7 +20,7 @@ fi
 # emcc runs its tools with node; a node that is not Debian's needs Debian's modules.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
 for tool in emcc ffmpeg python3; do
-  command -v "$tool" >/dev/null || { echo "build-web: $tool is missing (scripts/setup-deps.sh --test installs it)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "build-web: $tool is missing (scripts/setup-deps.sh --web installs it)" >&2; exit 1; }
 done
 start=$(date +%s)
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages lumivane builds, tests and runs with; only what is missing.
-# usage: scripts/setup-deps.sh [--test] [--windows]
+# usage: scripts/setup-deps.sh [--test] [--windows] [--web]
 #   --test adds what the test command needs; --windows what the Windows build (cross-built with
-#   mingw-w64) needs, and what runs it under Wine on Xvfb
+#   mingw-w64) needs, and what runs it under Wine on Xvfb; --web what the web build (emscripten)
+#   and its tests in headless Chromium need
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev
       libgl1-mesa-dri libegl-mesa0 libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
@@ -12,7 +13,8 @@ for arg in "$@"; do
   case "$arg" in
     --test) test_deps=1 ;;
     --windows) windows_deps=1 ;;
-    *) echo "usage: scripts/setup-deps.sh [--test] [--windows]" >&2; exit 2 ;;
+    --web) web_deps=1 ;;
+    *) echo "usage: scripts/setup-deps.sh [--test] [--windows] [--web]" >&2; exit 2 ;;
   esac
 done
 if [ -n "${windows_deps:-}" ]; then
@@ -20,10 +22,14 @@ if [ -n "${windows_deps:-}" ]; then
 fi
 if [ -n "${test_deps:-}" ]; then
   pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick
-         ffmpeg python3 lintian dpkg-dev man-db groff-base
-         emscripten chromium nodejs npm)
-  # The Windows tests (with --windows): GoogleTest's sources to cross-build, the package's unpacking.
+         ffmpeg python3 lintian dpkg-dev man-db groff-base)
+fi
+if [ -n "${test_deps:-}" ] && [ -n "${windows_deps:-}" ]; then
+  # The Windows tests: GoogleTest's sources to cross-build, the package's unpacking.
   pkgs+=(googletest unzip git)
+fi
+if [ -n "${web_deps:-}" ]; then
+  pkgs+=(emscripten chromium nodejs npm ffmpeg python3)
 fi
 missing=()
 for p in "${pkgs[@]}"; do
