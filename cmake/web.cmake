@@ -11,7 +11,8 @@ file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS src/*.cpp)
 list(FILTER CORE_SOURCES EXCLUDE REGEX "/src/platform/[a-z0-9_]+/")
 # The headless runs and their writers are the desktop program's (FFmpeg, libpng, EGL).
 list(FILTER CORE_SOURCES EXCLUDE REGEX "/src/output/")
-list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/offline_run.cpp ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/offline_run.cpp ${CMAKE_SOURCE_DIR}/src/app/main.cpp
+     ${CMAKE_SOURCE_DIR}/src/model/model_archive_libzip.cpp)
 file(GLOB_RECURSE WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp src/platform/web/*.c)
 list(APPEND CORE_SOURCES ${WEB_SOURCES})
 
