@@ -172,6 +172,14 @@ DeclaredImage declaredImage(const uint8_t* data, std::size_t size) {
     return image;
 }
 
+bool jpegReachesItsEnd(const uint8_t* data, std::size_t size) {
+    const std::size_t frameAt = jpegFrame(data, size);
+    if (!frameAt) return false;
+    for (std::size_t i = frameAt; i + 1 < size; ++i)
+        if (data[i] == 0xFF && data[i + 1] == 0xD9) return true;
+    return false;
+}
+
 std::string pixelCapProblem(int64_t width, int64_t height) {
     // Sides come from 32-bit fields: their product is taken unsigned, where it cannot overflow.
     if (width <= 0 || height <= 0 || width <= kMaxImagePixels / height) return {};

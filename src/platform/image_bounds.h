@@ -25,6 +25,10 @@ struct DeclaredImage {
 // bytes are none of the four formats or too short to tell.
 DeclaredImage declaredImage(const uint8_t* data, std::size_t size);
 
+// Whether a JPEG's coded data reaches its end-of-image marker: decoders fill a picture cut short
+// with grey and say nothing. (In the coded data a 0xFF byte is always followed by 0x00.)
+bool jpegReachesItsEnd(const uint8_t* data, std::size_t size);
+
 // "16384x16384 (268435456 pixels) is over the cap of 67108864 pixels", or empty when the size
 // is within the cap.
 std::string pixelCapProblem(int64_t width, int64_t height);
