@@ -9,7 +9,9 @@ include_directories(BEFORE SYSTEM ${CMAKE_SOURCE_DIR}/src/platform/windows/inclu
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(PLATFORM_LIBRARIES opengl32 glu32 gdi32 user32 winmm windowscodecs ole32 uuid shell32 shlwapi)
 # No video encoder on Windows: --video says so and names the frame route.
-set(PLATFORM_EXCLUDED_SOURCES src/output/video_writer.cpp src/model/model_archive_libzip.cpp)
+# The whole-file writer and the frame directory: the backend's own, over Win32 file calls.
+set(PLATFORM_EXCLUDED_SOURCES src/output/video_writer.cpp src/model/model_archive_libzip.cpp
+    src/output/whole_file.cpp src/output/frame_directory.cpp)
 
 # The icon and version information, written into a resource script at build time (the icon's
 # sizes come from the images drawn by a native gen-data), compiled by windres.

@@ -1,9 +1,9 @@
 // Files that appear whole or not at all: the exclusive .part and its rename, a second writer
-// refused, a killed writer's leftover taken over, links never written through; the frame
+// refused, a killed writer's leftover taken over; the frame
 // directory's lock, its refusal of an earlier run's files and their replacement, and the
 // directories it takes away again when nothing was written; the slice kept for the frames written.
+// The same on every system (links and named pipes: whole_file_links_test.cpp).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -81,34 +81,6 @@ TEST(WholeFile, ASecondWriterIsRefusedAndAKilledWritersLeftoverTakenOver) {
     fs::remove_all(dir);
 }
 
-TEST(WholeFile, NeverWritesThroughALinkItDidNotMake) {
-    const fs::path dir = scratch("links");
-    const fs::path victim = dir / "victim.txt";
-    writeText(victim, "keep");
-    std::string error;
-    // A link as the .part: refused.
-    fs::create_symlink(victim, dir / "a.wav.part");
-    output::WholeFile viaPart;
-    EXPECT_FALSE(viaPart.create((dir / "a.wav").string(), error));
-    EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
-    EXPECT_TRUE(fs::is_symlink(dir / "a.wav.part"));
-    // A link as the final name: replaced, not followed.
-    fs::create_symlink(victim, dir / "b.wav");
-    output::WholeFile overLink;
-    ASSERT_TRUE(overLink.create((dir / "b.wav").string(), error)) << error;
-    std::fputs("new", overLink.stream());
-    ASSERT_TRUE(overLink.commit(error)) << error;
-    EXPECT_FALSE(fs::is_symlink(dir / "b.wav"));
-    EXPECT_EQ(contents(dir / "b.wav"), "new");
-    EXPECT_EQ(contents(victim), "keep");
-    // Another kind of file as the .part: refused, left alone.
-    ASSERT_EQ(mkfifo((dir / "c.wav.part").c_str(), 0600), 0);
-    output::WholeFile overFifo;
-    EXPECT_FALSE(overFifo.create((dir / "c.wav").string(), error));
-    EXPECT_TRUE(fs::is_fifo(dir / "c.wav.part"));
-    fs::remove_all(dir);
-}
-
 TEST(WholeFile, TargetsThatCannotBeWrittenAreToldBeforehand) {
     const fs::path dir = scratch("targets");
     std::string error;
@@ -125,8 +97,6 @@ TEST(WholeFile, TargetsThatCannotBeWrittenAreToldBeforehand) {
     writeText(dir / "file", "");
     EXPECT_FALSE(output::checkOutputTarget((dir / "file" / "a.mp4").string(), error));
     EXPECT_NE(error.find("not a directory"), std::string::npos) << error;
-    ASSERT_EQ(mkfifo((dir / "pipe.mp4").c_str(), 0600), 0);
-    EXPECT_FALSE(output::checkOutputTarget((dir / "pipe.mp4").string(), error));
     fs::remove_all(dir);
 }
 

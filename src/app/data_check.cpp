@@ -22,8 +22,9 @@ using output::jsonString;
 
 std::string absolute(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path.empty() ? "." : path, error);
-    return (error ? std::filesystem::path(path) : full).lexically_normal().string();
+    const std::filesystem::path given = platform::hostFsPath(path.empty() ? "." : path);
+    const std::filesystem::path full = std::filesystem::absolute(given, error);
+    return platform::utf8Text((error ? given : full).lexically_normal());
 }
 
 // "m:ss.mmm"
@@ -73,7 +74,7 @@ uint32_t le32(const unsigned char* p) { return le16(p) | le16(p + 2) << 16; }
 
 // The WAV file's own sample format from its "fmt " chunk (the decoder converts compressed ones).
 void readWavFormat(const std::string& hostFile, SoundtrackCheck& check) {
-    std::FILE* f = std::fopen(hostFile.c_str(), "rb");
+    std::FILE* f = platform::openHostFile(hostFile, "rb");
     if (!f) return;
     unsigned char head[4096];
     const std::size_t n = std::fread(head, 1, sizeof head, f);
@@ -96,7 +97,7 @@ SoundtrackCheck checkSoundtrack() {
     check.file = kMusicFile;
     const std::string host = platform::hostPath(kMusicFile);
     std::error_code error;
-    if (!std::filesystem::is_regular_file(host, error)) return check;
+    if (!std::filesystem::is_regular_file(platform::hostFsPath(host), error)) return check;
     check.hostFile = absolute(host);
     platform::PcmSound sound;
     check.decoded = platform::loadWav(host.c_str(), sound, check.reason);

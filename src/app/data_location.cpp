@@ -32,7 +32,7 @@ bool chooseDataDirectory(const std::string& given, std::FILE* report) {
         std::fprintf(report, "lumivane: no data set in %s (--data DIR names another place)\n", places.c_str());
         if (!given.empty()) {
             std::error_code error;
-            const auto status = std::filesystem::status(given, error);
+            const auto status = std::filesystem::status(platform::hostFsPath(given), error);
             const std::string why = error ? error.message()
                                     : status.type() == std::filesystem::file_type::not_found
                                         ? std::make_error_code(std::errc::no_such_file_or_directory).message()

@@ -173,8 +173,8 @@ TextureCache*& currentCache() {
 // meets the same entry.
 std::string resolvedPath(const std::string& host) {
     std::error_code error;
-    const std::filesystem::path real = std::filesystem::canonical(host, error);
-    return error ? host : real.string();
+    const std::filesystem::path real = std::filesystem::canonical(platform::hostFsPath(host), error);
+    return error ? host : platform::utf8Text(real);
 }
 
 std::string megabytes(uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
@@ -186,7 +186,7 @@ uint32_t makeTexture(const std::string& host, uint64_t bytesLeft, uint64_t budge
                      uint64_t& bytes) {
     reason = platform::unusableFileReason(host);
     if (!reason.empty()) return 0;
-    std::FILE* file = std::fopen(host.c_str(), "rb");
+    std::FILE* file = platform::openHostFile(host, "rb");
     if (!file) {
         reason = std::strerror(errno);
         return 0;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/message_box.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void readText(MqoModel& model, std::string&& text, const char* path, MqoReadStat
 
 bool isModelArchive(const std::string& hostPath) {
     if (endsWithIgnoringCase(hostPath, ".mqoz")) return true;
-    std::FILE* file = std::fopen(hostPath.c_str(), "rb");
+    std::FILE* file = platform::openHostFile(hostPath, "rb");
     if (!file) return false;
     unsigned char head[4] = {};
     const std::size_t n = std::fread(head, 1, sizeof head, file);

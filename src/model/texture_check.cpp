@@ -9,6 +9,7 @@
 #include "model/bitmap.h"
 #include "model/model_paths.h"
 #include "platform/image_decoder.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ std::string formatName(const std::vector<uint8_t>& bytes, const std::string& fil
 
 std::vector<uint8_t> readStart(const std::string& file, uint64_t limit) {
     std::vector<uint8_t> bytes;
-    std::FILE* f = std::fopen(file.c_str(), "rb");
+    std::FILE* f = platform::openHostFile(file, "rb");
     if (!f) return bytes;
     long size = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);

@@ -15,11 +15,6 @@
 namespace output {
 namespace {
 
-bool endsWith(const std::string& s, const char* suffix) {
-    const size_t n = std::strlen(suffix);
-    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
-}
-
 // The names of the run's files in the directory open as fd, sorted.
 bool runFiles(int fd, std::vector<std::string>& names, std::string& error) {
     const int copy = dup(fd);
@@ -40,19 +35,6 @@ bool runFiles(int fd, std::vector<std::string>& names, std::string& error) {
 
 // A run that ends without close() wrote nothing; only empty directories go (rmdir keeps the rest).
 FrameDirectory::~FrameDirectory() { close(false); }
-
-void FrameDirectory::frameName(long index, char (&name)[32]) {
-    std::snprintf(name, sizeof name, "frame-%06ld.png", index);
-}
-
-bool FrameDirectory::isRunFile(const std::string& name) {
-    std::string base = name;
-    if (endsWith(base, kPartSuffix)) base.resize(base.size() - std::strlen(kPartSuffix));
-    if (base == "soundtrack.wav") return true;
-    if (base.rfind("frame-", 0) != 0 || !endsWith(base, ".png")) return false;
-    const std::string digits = base.substr(6, base.size() - 10);
-    return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 bool FrameDirectory::open(const std::string& dir, bool replace, std::string& error) {
     dir_ = dir;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +28,12 @@ const char* kindText(fs::file_type type) {
 std::string unusableFileReason(const std::string& path) {
     if (path.empty()) return "no file name";
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);  // follows links: a loop is an error
+    const fs::file_status status = fs::status(hostFsPath(path), error);  // follows links: a loop is an error
     if (error) return error.message();
     if (status.type() == fs::file_type::not_found) return std::strerror(ENOENT);
     if (status.type() != fs::file_type::regular) return kindText(status.type());
     // A regular file opens without blocking; what the open says is the reason.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = openHostFile(path, "rb");
     if (!file) return std::strerror(errno);
     std::fclose(file);
     return {};
@@ -40,9 +41,9 @@ std::string unusableFileReason(const std::string& path) {
 
 void reportFileProblem(const std::string& path, const std::string& reason) {
     std::error_code error;
-    fs::path shown = fs::absolute(path, error);
-    if (error) shown = path;
-    std::fprintf(stderr, "  %s: %s\n", shown.lexically_normal().c_str(), reason.c_str());
+    fs::path shown = fs::absolute(hostFsPath(path), error);
+    if (error) shown = hostFsPath(path);
+    std::fprintf(stderr, "  %s: %s\n", utf8Text(shown.lexically_normal()).c_str(), reason.c_str());
 }
 
 }  // namespace platform

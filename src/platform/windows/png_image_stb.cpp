@@ -29,12 +29,17 @@ void write(void* context, void* data, int size) {
 bool writePng(const char* path, int width, int height, const unsigned char* rgb) {
     std::FILE* file = path ? openHostFile(path, "wb") : nullptr;
     if (!file) return false;
+    const bool ok = writePng(file, width, height, rgb);
+    return std::fclose(file) == 0 && ok;
+}
+
+bool writePng(std::FILE* file, int width, int height, const unsigned char* rgb) {
     // Fast settings: a whole show is tens of thousands of frames.
     stbi_write_png_compression_level = 1;
     stbi_write_force_png_filter = 1;  // "sub"
     Output out{file, true};
     const bool encoded = stbi_write_png_to_func(write, &out, width, height, 3, rgb, width * 3) != 0;
-    return std::fclose(file) == 0 && encoded && out.ok;
+    return encoded && out.ok && std::fflush(file) == 0 && !std::ferror(file);
 }
 
 }  // namespace platform

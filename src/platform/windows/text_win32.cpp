@@ -30,6 +30,44 @@ std::string utf8(const wchar_t* text, int length) {
     return out;
 }
 
+std::wstring widePath(const std::string& path) {
+    const std::wstring given = wide(path);
+    const DWORD n = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return given;
+    std::wstring full(n, L'\0');
+    const DWORD length = GetFullPathNameW(given.c_str(), n, full.data(), nullptr);
+    if (length == 0 || length >= n) return given;
+    full.resize(length);
+    if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+std::string systemReason(DWORD code) {
+    // The common ones in the words the other systems use, whatever language Windows speaks.
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "No such file or directory";
+    case ERROR_ACCESS_DENIED: return "Permission denied";
+    case ERROR_FILENAME_EXCED_RANGE: return "File name too long";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "No space left on device";
+    case ERROR_WRITE_PROTECT: return "Read-only file system";
+    default: break;
+    }
+    wchar_t* text = nullptr;
+    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD length = FormatMessageW(flags, nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                  reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0)
+        length = FormatMessageW(flags, nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string reason = length ? utf8(text, static_cast<int>(length)) : "";
+    if (text) LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
+        reason.pop_back();
+    return reason.empty() ? "system error " + std::to_string(code) : reason;
+}
+
 HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 
 }  // namespace win32

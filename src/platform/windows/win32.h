@@ -14,6 +14,12 @@ std::wstring wide(const std::string& utf8);
 std::string utf8(const wchar_t* text, int length = -1);
 inline std::string utf8(const std::wstring& text) { return utf8(text.c_str(), static_cast<int>(text.size())); }
 
+// A UTF-8 path as an absolute extended-length one ("\\\\?\\C:\\..."), which the file calls take beyond
+// MAX_PATH characters.
+std::wstring widePath(const std::string& utf8);
+// The system's text for an error code (GetLastError), in English where the system has it.
+std::string systemReason(DWORD code);
+
 // The instance handle of the program, for window classes.
 HINSTANCE instance();
 
