@@ -18,7 +18,9 @@ list(APPEND CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/output/json_text.cpp ${CMAKE_SO
 list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/offline_run.cpp ${CMAKE_SOURCE_DIR}/src/app/main.cpp
      ${CMAKE_SOURCE_DIR}/src/model/model_archive_libzip.cpp)
 file(GLOB_RECURSE WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp src/platform/web/*.c)
-list(APPEND CORE_SOURCES ${WEB_SOURCES})
+# The page plays its soundtrack through Web Audio; --check reads the WAV with the dependency-free
+# RIFF reader the Windows build has.
+list(APPEND CORE_SOURCES ${WEB_SOURCES} ${CMAKE_SOURCE_DIR}/src/platform/windows/wav_file_riff.cpp)
 
 # The page's data set lies at /data, beside the program at the root of its file system.
 set(LUMIVANE_DATA_FROM_BIN data)
