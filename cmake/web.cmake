@@ -9,12 +9,18 @@ set(LUMIVANE_WEB_GLU "" CACHE FILEPATH "The GLU tessellator built with emcc (sta
 
 file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS src/*.cpp)
 list(FILTER CORE_SOURCES EXCLUDE REGEX "/src/platform/[a-z0-9_]+/")
-# The headless runs and their writers are the desktop program's (FFmpeg, libpng, EGL).
+# The headless runs and their writers are the desktop program's (FFmpeg, libpng, EGL); the
+# portable writers stay: --check's JSON, and the frame directory with its whole-file writer that
+# the model viewer's turntable reaches.
 list(FILTER CORE_SOURCES EXCLUDE REGEX "/src/output/")
+list(APPEND CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/output/json_text.cpp ${CMAKE_SOURCE_DIR}/src/output/whole_file.cpp
+     ${CMAKE_SOURCE_DIR}/src/output/frame_directory.cpp)
 list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/offline_run.cpp ${CMAKE_SOURCE_DIR}/src/app/main.cpp
      ${CMAKE_SOURCE_DIR}/src/model/model_archive_libzip.cpp)
 file(GLOB_RECURSE WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp src/platform/web/*.c)
-list(APPEND CORE_SOURCES ${WEB_SOURCES})
+# The page plays its soundtrack through Web Audio; --check reads the WAV with the dependency-free
+# RIFF reader the Windows build has.
+list(APPEND CORE_SOURCES ${WEB_SOURCES} ${CMAKE_SOURCE_DIR}/src/platform/windows/wav_file_riff.cpp)
 
 # The page's data set lies at /data, beside the program at the root of its file system.
 set(LUMIVANE_DATA_FROM_BIN data)

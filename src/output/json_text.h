@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace output {
@@ -21,8 +23,17 @@ template <typename T>
 std::string jsonNumber(T value) {
     if (!std::isfinite(double(value))) return "null";
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
+    if constexpr (requires(char* p) { std::to_chars(p, p, value); }) {
+        const auto result = std::to_chars(text, text + sizeof text, value);
+        return std::string(text, result.ptr);
+    } else {
+        // A standard library without floating-point to_chars (emscripten's): the fewest
+        // significant digits that read back as the same value.
+        for (int digits = 1;; ++digits) {
+            std::snprintf(text, sizeof text, "%.*g", digits, double(value));
+            if (digits >= 17 || T(std::strtod(text, nullptr)) == value) return text;
+        }
+    }
 }
 
 template <typename T>

@@ -4,5 +4,6 @@
 namespace platform {
 
 bool writePng(const char*, int, int, const unsigned char*) { return false; }
+bool writePng(std::FILE*, int, int, const unsigned char*) { return false; }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <deque>
 #include <string>
 
+#include "platform/message_box.h"
 #include "platform/standin_display.h"
 #include "platform/web/gl/fixed_function.h"
 #include "platform/virtual_keys.h"
@@ -249,6 +250,9 @@ bool changeDisplayMode(int width, int height) {
 void restoreDisplayMode() {
     if (StandInDisplay* standIn = StandInDisplay::current()) standIn->restoreDisplayMode();
 }
+
+// The page is always there to show a message on.
+bool desktopSessionPresent() { return true; }
 
 // Messages go onto the page, over the picture, and block nothing.
 bool showOwnedMessageBox(const char* caption, const char* text) {

@@ -238,6 +238,9 @@ void glRectf(GLfloat x1, GLfloat y1, GLfloat x2, GLfloat y2) {
     layer.vertex(x1, y2, 0);
     layer.end();
 }
+void glRectd(GLdouble x1, GLdouble y1, GLdouble x2, GLdouble y2) {
+    glRectf(float(x1), float(y1), float(x2), float(y2));
+}
 void glRecti(GLint x1, GLint y1, GLint x2, GLint y2) { glRectf(float(x1), float(y1), float(x2), float(y2)); }
 
 // ---- matrices ----

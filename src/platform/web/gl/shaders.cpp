@@ -48,8 +48,10 @@ void main() {
 #endif
 #ifdef WIDE_LINE
     // GL's aliased wide line as llvmpipe draws it: the segment widened along its minor screen axis
-    // by the width rounded to whole pixels, each end moved along the major axis so that the end
-    // pixels follow the diamond-exit rule. An end behind the eye is first brought onto the near plane.
+    // by the width rounded to whole pixels, its ends on a 1/256-pixel grid. Where the diamond-exit
+    // rule decides an end pixel otherwise than the plain parallelogram would, that end is moved
+    // along the line (the slope kept) to the edge where the line enters the pixel. An end behind
+    // the eye is first brought onto the near plane.
     bool isEnd = abs(a_side) > 1.5;
     vec4 clip = u_mvp * position;
     vec4 other = u_mvp * vec4(a_other, 1.0);
@@ -60,12 +62,28 @@ void main() {
     vec2 otherWindow = (other.xy / other.w * 0.5 + 0.5) * u_viewport.zw + u_viewport.xy;
     vec2 d = isEnd ? window - otherWindow : otherWindow - window;  // from the start to the end
     int major = abs(d.x) >= abs(d.y) ? 0 : 1;
-    float direction = d[major] >= 0.0 ? 1.0 : -1.0;
+    int minor = 1 - major;
+    bool forward = d[major] >= 0.0;
     vec2 fromCentre = window - floor(window) - 0.5;
-    // The end's own pixel: drawn for a start inside its diamond, not drawn for an end inside it.
-    // The plain parallelogram decides otherwise exactly when the pixel centre lies behind the end.
-    if (abs(fromCentre.x) + abs(fromCentre.y) < 0.5 && fromCentre[major] * direction > 0.0)
-        window[major] = floor(window[major]) + (direction > 0.0 ? 0.0 : 1.0);
+    bool ahead = (fromCentre[major] >= 0.0) == forward;  // past the centre, going along the line
+    bool drawn;
+    if (abs(fromCentre.x) + abs(fromCentre.y) < 0.5) {
+        drawn = !isEnd;  // inside the diamond: the start's pixel is drawn, the end's is not
+    } else if (isEnd != ahead) {
+        drawn = false;  // the line never reaches the centre's column (row) in this pixel
+    } else if (((fromCentre[minor] >= 0.0) == (d[minor] >= 0.0)) == isEnd) {
+        drawn = true;
+    } else {
+        float crossing = fract(window[minor]) + fromCentre[major] * d[minor] / d[major];
+        drawn = crossing > 0.0 && crossing < 1.0;
+    }
+    bool covered = isEnd ? fromCentre[major] != 0.0 && ahead : !ahead || fromCentre[major] == 0.0;
+    if (drawn != covered) {
+        float edge = floor(window[major]) + (forward ? 0.0 : 1.0);
+        window[minor] += (edge - window[major]) * d[minor] / d[major];
+        window[major] = edge;
+    }
+    window = floor(window * 256.0 + 0.5) / 256.0;
     window[1 - major] += sign(a_side) * 0.5 * max(floor(u_lineWidth + 0.5), 1.0);
     vec2 ndc = (window - u_viewport.xy) / u_viewport.zw * 2.0 - 1.0;
     gl_Position = vec4(ndc * clip.w, clip.z, clip.w);

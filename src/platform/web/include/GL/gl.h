@@ -245,6 +245,7 @@ GLAPI void GLAPIENTRY glTexCoord2f(GLfloat s, GLfloat t);
 GLAPI void GLAPIENTRY glTexCoord2d(GLdouble s, GLdouble t);
 GLAPI void GLAPIENTRY glRecti(GLint x1, GLint y1, GLint x2, GLint y2);
 GLAPI void GLAPIENTRY glRectf(GLfloat x1, GLfloat y1, GLfloat x2, GLfloat y2);
+GLAPI void GLAPIENTRY glRectd(GLdouble x1, GLdouble y1, GLdouble x2, GLdouble y2);
 
 /* matrices */
 GLAPI void GLAPIENTRY glMatrixMode(GLenum mode);
