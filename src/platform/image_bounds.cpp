@@ -180,6 +180,31 @@ bool jpegReachesItsEnd(const uint8_t* data, std::size_t size) {
     return false;
 }
 
+bool imageReadyToDecode(const uint8_t* data, std::size_t size, int32_t maxSide, DeclaredImage& image,
+                        std::string& reason) {
+    image = declaredImage(data, size);
+    const int64_t width = image.width, height = image.height;
+    if (image.format == ImageFormat::Unknown) {
+        reason = "not an image format that textures take";
+        return false;
+    }
+    if (width <= 0 || height <= 0) {
+        reason = "bad image size";
+        return false;
+    }
+    if (width > maxSide || height > maxSide || width * height > kMaxImagePixels) {
+        reason = "image too large (" + std::to_string(width) + "x" + std::to_string(height) + ")";
+        return false;
+    }
+    if (!imageDataCanHold(data, size, reason)) return false;
+    // Decoders fill a JPEG cut short with grey and say nothing: the end-of-image marker must be there.
+    if (image.format == ImageFormat::Jpeg && !jpegReachesItsEnd(data, size)) {
+        reason = "cut short: no end of the picture";
+        return false;
+    }
+    return true;
+}
+
 std::string pixelCapProblem(int64_t width, int64_t height) {
     // Sides come from 32-bit fields: their product is taken unsigned, where it cannot overflow.
     if (width <= 0 || height <= 0 || width <= kMaxImagePixels / height) return {};

@@ -29,6 +29,12 @@ DeclaredImage declaredImage(const uint8_t* data, std::size_t size);
 // with grey and say nothing. (In the coded data a 0xFF byte is always followed by 0x00.)
 bool jpegReachesItsEnd(const uint8_t* data, std::size_t size);
 
+// Everything a decoder must know before it may decode data: one of the four formats, a size
+// within the side limit and the pixel cap, data that can hold it, and a JPEG that reaches its
+// end. False with the reason in English; image is then what the header declared, if anything.
+bool imageReadyToDecode(const uint8_t* data, std::size_t size, int32_t maxSide, DeclaredImage& image,
+                        std::string& reason);
+
 // "16384x16384 (268435456 pixels) is over the cap of 67108864 pixels", or empty when the size
 // is within the cap.
 std::string pixelCapProblem(int64_t width, int64_t height);

@@ -2,7 +2,7 @@
 // here first, so that only the four formats of textures reach the decoders and no decoder
 // allocates for a picture nobody could draw.
 #include "platform/image_decoder.h"
-#include "platform/image_bounds.h"  // declaredImage, jpegReachesItsEnd, imageDataCanHold
+#include "platform/image_bounds.h"  // imageReadyToDecode
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -22,18 +22,9 @@ bool refuse(RgbaImage& image, std::string& reason, std::string why) {
 
 bool decodeImage(const uint8_t* data, std::size_t size, RgbaImage& image, std::string& reason) {
     reason.clear();
-    const DeclaredImage declared = declaredImage(data, size);
+    DeclaredImage declared;
+    if (!imageReadyToDecode(data, size, kMaxImageSide, declared, reason)) return refuse(image, reason, reason);
     const ImageFormat format = declared.format;
-    const int64_t width = declared.width, height = declared.height;
-    if (format == ImageFormat::Unknown) return refuse(image, reason, "not an image format that textures take");
-    if (width <= 0 || height <= 0) return refuse(image, reason, "bad image size");
-    if (width > kMaxImageSide || height > kMaxImageSide || width * height > kMaxImagePixels)
-        return refuse(image, reason, "image too large (" + std::to_string(width) + "x" + std::to_string(height) + ")");
-    if (!imageDataCanHold(data, size, reason)) return refuse(image, reason, reason);
-    // The JPEG decoder fills a picture cut short with grey and says nothing: the end-of-image
-    // marker must be there. (In the coded data a 0xFF byte is always followed by 0x00.)
-    if (format == ImageFormat::Jpeg && !jpegReachesItsEnd(data, size))
-        return refuse(image, reason, "cut short: no end of the picture");
 
     SDL_RWops* source = SDL_RWFromConstMem(data, int(size));
     if (!source) return refuse(image, reason, SDL_GetError());

@@ -3,7 +3,7 @@
 // is told from the data and its declared size checked first, so that only the four formats of
 // textures reach a decoder and none allocates for a picture nobody could draw.
 #include "platform/image_decoder.h"
-#include "platform/image_bounds.h"  // declaredImage, jpegReachesItsEnd, imageDataCanHold
+#include "platform/image_bounds.h"  // imageReadyToDecode
 
 
 #include <cstring>
@@ -179,17 +179,9 @@ bool decodeWic(ImageFormat format, const uint8_t* data, std::size_t size, RgbaIm
 
 bool decodeImage(const uint8_t* data, std::size_t size, RgbaImage& image, std::string& reason) {
     reason.clear();
-    const DeclaredImage declared = declaredImage(data, size);
+    DeclaredImage declared;
+    if (!imageReadyToDecode(data, size, kMaxImageSide, declared, reason)) return refuse(image, reason, reason);
     const ImageFormat format = declared.format;
-    const int64_t width = declared.width, height = declared.height;
-    if (format == ImageFormat::Unknown) return refuse(image, reason, "not an image format that textures take");
-    if (width <= 0 || height <= 0) return refuse(image, reason, "bad image size");
-    if (width > kMaxImageSide || height > kMaxImageSide || width * height > kMaxImagePixels)
-        return refuse(image, reason, "image too large (" + std::to_string(width) + "x" + std::to_string(height) + ")");
-    if (!imageDataCanHold(data, size, reason)) return refuse(image, reason, reason);
-    // A JPEG cut short would come out filled with grey: the end-of-image marker must be there.
-    if (format == ImageFormat::Jpeg && !jpegReachesItsEnd(data, size))
-        return refuse(image, reason, "cut short: no end of the picture");
     if (size > 0xFFFFFFFFu) return refuse(image, reason, "image file too large");
     if (format == ImageFormat::Tga) return decodeTga(data, size, image, reason);
     return decodeWic(format, data, size, image, reason);
