@@ -29,7 +29,11 @@ if [ -n "${test_deps:-}" ] && [ -n "${windows_deps:-}" ]; then
   pkgs+=(googletest unzip git)
 fi
 if [ -n "${web_deps:-}" ]; then
-  pkgs+=(emscripten chromium nodejs npm ffmpeg python3)
+  pkgs+=(emscripten chromium ffmpeg python3)
+  # Node and npm run the page's tests; a machine may have them from elsewhere than Debian
+  # (NodeSource's nodejs carries its own npm and conflicts with Debian's npm package).
+  command -v node >/dev/null 2>&1 || pkgs+=(nodejs)
+  command -v npm >/dev/null 2>&1 || pkgs+=(npm)
 fi
 missing=()
 for p in "${pkgs[@]}"; do
