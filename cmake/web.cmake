@@ -45,7 +45,7 @@ set(WEB_LINK_FLAGS
     -sASYNCIFY_STACK_SIZE=65536
     -sFORCE_FILESYSTEM=1
     "-sEXPORTED_RUNTIME_METHODS=['callMain','FS','ENV']"
-    "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_lumivane_probe_demo_ms','_lumivane_probe_shown_ms']"
+    "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free','_lumivane_probe_demo_ms','_lumivane_probe_shown_ms','_lumivane_probe_shown_scene']"
     --js-library ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)
 target_link_options(lumivane PRIVATE ${WEB_LINK_FLAGS})
 set_property(TARGET lumivane APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)

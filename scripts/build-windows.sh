@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-host_build=${LUMIVANE_HOST_BUILD:-build}
+host_build=$(realpath -m "${LUMIVANE_HOST_BUILD:-build}")  # relative or absolute
 win_build=${LUMIVANE_WINDOWS_BUILD:-build-win}
 
 scripts/setup-deps.sh --windows
@@ -19,7 +19,7 @@ fi
 cmake --build "$host_build" -j2 --target gen-data
 
 cmake -S . -B "$win_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DLUMIVANE_TESTS=OFF -DLUMIVANE_HOST_GEN_DATA="$root/$host_build/gen-data"
+      -DCMAKE_BUILD_TYPE=Release -DLUMIVANE_TESTS=OFF -DLUMIVANE_HOST_GEN_DATA="$host_build/gen-data"
 cmake --build "$win_build" -j2 --target lumivane mqo-info standin-data
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win_build/CMakeCache.txt")

@@ -1,7 +1,10 @@
 // The page around the show: loads the program and its data package with a progress bar, starts
 // the show on the one button (browsers let sound start only after a gesture), holds the
 // soundtrack in Web Audio, shows the show's messages on the page, and offers to play again.
-// URL parameters: from (ms), seed, size (WxH); still=1 with t (ms) draws one frame for tests.
+// URL parameters: from (ms), seed, size (WxH); still=1 with t (ms) draws one frame for tests;
+// bench=1 (with fps, 1 to 60, default 2) runs the show silent on a fixed step, as the desktop's
+// --bench does, and sets the median and 95th-percentile frame time of each scene on the body
+// (data-bench, JSON) at the end.
 'use strict';
 
 var lumivanePage = (function () {
@@ -12,6 +15,7 @@ var lumivanePage = (function () {
   var page = {
     fixedSize: false,
     still: false,
+    bench: null,        // bench=1: {stepMs, times: [[], ...] per scene, result}
     args: ['--window'],
     env: {},
     frameTimes: [],     // ms between the last frames (the last 4096)
@@ -73,6 +77,18 @@ var lumivanePage = (function () {
   function readParameters() {
     var params = new URLSearchParams(location.search);
     page.still = params.get('still') === '1';
+    if (params.get('bench') === '1' && !page.still) {
+      var fps = params.has('fps') ? Number(params.get('fps')) : 2;
+      if (!(Number.isInteger(fps) && fps >= 1 && fps <= 60)) {
+        page.message('lumivane', 'fps=' + params.get('fps') + ' is not a frame rate (1 to 60); the bench runs at 2.');
+        fps = 2;
+      }
+      page.bench = { stepMs: 1000 / fps, times: [], result: null };
+      for (var k = 0; k <= 12; ++k) page.bench.times.push([]);
+      document.body.classList.add('still');
+      page.args.push('--ssaa', '1');
+      page.env.LUMIVANE_TEST_CLOCK = String(page.bench.stepMs);
+    }
     var from = msParameter(params, page.still ? 't' : 'from');
     if (params.has('seed')) {
       var seedText = params.get('seed');
@@ -301,8 +317,35 @@ var lumivanePage = (function () {
   channel.port1.onmessage = function () { var wake = pending.shift(); if (wake) wake(); };
   function nextTask(wake) { pending.push(wake); channel.port2.postMessage(0); }
 
+  // The bench's frame time: from the program's turn to the frame's drawing finished.
+  var lastWakeAt = 0;
+  function benchFrame() {
+    page.instance.canvas.getContext('webgl2').finish();
+    var now = performance.now();
+    var scene = page.instance._lumivane_probe_shown_scene();
+    if (lastWakeAt && scene >= 1 && scene <= 12) page.bench.times[scene].push(now - lastWakeAt);
+  }
+
+  function benchResult() {
+    function percentile(values, q) {
+      var sorted = values.slice().sort(function (a, b) { return a - b; });
+      return sorted[Math.min(sorted.length - 1, Math.round(q * (sorted.length - 1)))];
+    }
+    var lines = ['scene  frames  median ms  p95 ms'], result = {};
+    page.bench.times.forEach(function (times, scene) {
+      if (!times.length) return;
+      result[scene] = { frames: times.length, median: percentile(times, 0.5), p95: percentile(times, 0.95) };
+      lines.push(String(scene).padStart(5) + '  ' + String(times.length).padStart(6) + '  ' +
+                 result[scene].median.toFixed(2).padStart(9) + '  ' + result[scene].p95.toFixed(2).padStart(6));
+    });
+    console.log(lines.join('\n'));
+    page.bench.result = result;
+    document.body.dataset.bench = JSON.stringify(result);
+  }
+
   var lastFrameAt = 0;
   page.frameDone = function (wakeUp) {
+    if (page.bench) benchFrame();
     var now = performance.now();
     if (lastFrameAt) {
       page.frameTimes.push(now - lastFrameAt);
@@ -320,7 +363,7 @@ var lumivanePage = (function () {
     // As fast as the machine allows, as the desktop program runs: the next frame starts in the
     // browser's next task, so the page's drawing and the browser's compositing overlap (waiting
     // for display frames instead halves the rate on a software GPU).
-    nextTask(wakeUp);
+    nextTask(function () { lastWakeAt = performance.now(); wakeUp(); });
   };
 
   page.setFullScreen = function (on) {
@@ -346,6 +389,7 @@ var lumivanePage = (function () {
     $('screen').classList.add('hidden');
     $('closing').classList.add('hidden');
     lastFrameAt = 0;
+    lastWakeAt = 0;
     page.framesDone = 0;
     page.frameTimes.length = 0;
     var canvas = freshCanvas();
@@ -379,7 +423,10 @@ var lumivanePage = (function () {
     });
   }
 
-  page.showEnded = function () { closing(); };
+  page.showEnded = function () {
+    if (page.bench && !page.bench.result) benchResult();
+    closing();
+  };
 
   function closing() {
     audio.close();
@@ -395,7 +442,7 @@ var lumivanePage = (function () {
     started = true;
     $('start').disabled = true;
     var running = Promise.resolve();
-    if (!page.still) {
+    if (!page.still && !page.bench) {
       var Context = window.AudioContext || window.webkitAudioContext;
       if (Context) {
         audioContext = new Context();
@@ -414,7 +461,7 @@ var lumivanePage = (function () {
     $('progress-text').textContent = 'Ready.';
     $('start').disabled = false;
     $('start').focus();
-    if (page.still) start();
+    if (page.still || page.bench) start();
   }
 
   page.scriptLoaded = function () { loaded.script = true; maybeReady(); };

@@ -63,7 +63,9 @@ std::vector<std::string> dataDirectoryPlaces(const char* given) {
     const std::string program = executableDirectory();
     if (!program.empty()) {
         places.push_back(utf8Text(hostFsPath(program) / "data"));
-        places.push_back(utf8Text((hostFsPath(program) / LUMIVANE_DATA_FROM_BIN).lexically_normal()));
+        // The installed place, where the system's layout puts it elsewhere than beside the program.
+        const std::string installed = utf8Text((hostFsPath(program) / LUMIVANE_DATA_FROM_BIN).lexically_normal());
+        if (installed != places.back()) places.push_back(installed);
     }
     return places;
 }

@@ -5,7 +5,8 @@
 //
 // usage: node web_page_test.mjs DIST NATIVE_BUILD OUT [--bench]
 //   DIST: dist/web; NATIVE_BUILD: the desktop build (its lumivane renders the frames compared
-//   against); OUT: screenshots, frames and figures. --bench also prints per-scene frame times.
+//   against); OUT: screenshots, frames and figures. --bench also prints the median frame time of
+//   each scene, the page's fixed-step bench against the desktop's --bench.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -325,20 +326,30 @@ try {
   }
   await comparer.close();
 
-  // --- figures: frame times per scene in real time ---------------------------------------------------
+  // --- figures: frame times per scene, the page against the desktop program in this run ---------
+  // Both draw the whole show silent on a fixed step of 500 ms at 800x600 without multisampling and
+  // time each frame until its drawing has finished.
   if (bench) {
-    const lines = [];
-    for (let k = 1; k <= 12; ++k) {
-      const from = Math.floor(sceneStart(k) + 0.3 * sceneLength(k));
-      const page = await openPage(`?from=${from}&seed=1&size=800x600`);
-      await startShow(page);
-      await page.evaluate(() => { window.lumivane.page.frameTimes.length = 0; });
-      await sleep(k === 6 || k === 11 || k === 12 ? 800 : 3000);
-      const frames = await page.evaluate(() => window.lumivane.page.frameTimes.slice());
-      const median = (a) => (a.length ? a.sort((x, y) => x - y)[a.length >> 1] : NaN);
-      lines.push(`scene ${k}: ${frames.length} frames, median ${median(frames).toFixed(2)} ms`);
-      await page.close();
+    const native = spawnSync(path.join(nativeDir, 'lumivane'), ['--bench', '--seed', '1', '--fps', '2'],
+                             { cwd: nativeDir, encoding: 'utf8', timeout: 3600000 });
+    const nativeMedians = {};
+    for (const line of native.stdout.split('\n')) {
+      const m = /^\s*(\d+)\s+(\d+)\s+([\d.]+)\s+([\d.]+)\s*$/.exec(line);
+      if (m) nativeMedians[Number(m[1])] = Number(m[3]);
     }
+    check(native.status === 0 && Object.keys(nativeMedians).length === 12,
+          `the desktop bench ran (${native.stderr.trim().split('\n').pop()})`);
+    const page = await openPage('?bench=1&fps=2&seed=1&size=800x600');
+    await page.waitForFunction(() => document.body.dataset.bench, { polling: 1000, timeout: 3600000 });
+    const web = JSON.parse(await page.evaluate(() => document.body.dataset.bench));
+    await page.close();
+    const lines = ['scene  desktop ms  page ms  page/desktop'];
+    for (let k = 1; k <= 12; ++k) {
+      const d = nativeMedians[k], w = web[k] ? web[k].median : NaN;
+      lines.push(`${String(k).padStart(5)}  ${d.toFixed(1).padStart(10)}  ${w.toFixed(1).padStart(7)}  ` +
+                 `${(w / d).toFixed(2).padStart(12)}`);
+    }
+    check(Object.keys(web).length === 12, 'the page bench timed frames in every scene');
     fs.appendFileSync(path.join(outDir, 'figures.txt'), lines.join('\n') + '\n');
     console.log(lines.join('\n'));
   }

@@ -1,5 +1,6 @@
 // What the page reads of the show: the demo time, for the soundtrack's position to be held
-// against it in tests, and whether a picture of the show has been drawn (the still frame).
+// against it in tests, whether a picture of the show has been drawn (the still frame), and the
+// scene of that picture (the bench's frame times by scene).
 #include <emscripten.h>
 
 #include "app/frame_driver.h"
@@ -16,5 +17,8 @@ EMSCRIPTEN_KEEPALIVE double lumivane_probe_demo_ms() {
 
 // Demo time of the last picture of the show drawn; -1 before the first (set-up frames).
 EMSCRIPTEN_KEEPALIVE double lumivane_probe_shown_ms() { return player.shownT; }
+
+// Scene (1 to 12) of the last picture drawn; 0 before the first.
+EMSCRIPTEN_KEEPALIVE int lumivane_probe_shown_scene() { return player.shownT < 0 ? 0 : sceneForTime(player.shownT); }
 
 }

@@ -63,7 +63,7 @@ mv "$dir/data.away" "$dir/data"
 first=$(tr -d '\r' < "$work/nodata.out" | head -n1)
 beside=$(winepath -w "$dir/data" 2>/dev/null)
 check "no data folder: exit $code, the first line names the folders looked in ($first)" \
-    [ "$code" = 0 ] && [[ "$first" == "lumivane: no data set in "*"$beside"* ]]
+    [ "$code" = 0 ] && [[ "$first" == "lumivane: no data set in "*"$beside"* ]] && [[ "$first" != *share* ]]
 check "... then each model file's message ($(grep -c 'ファイルが開けません' "$work/nodata.out") of 15)" \
     [ "$(grep -c '^error: data\\[a-z0-9_\\]*\.mqoファイルが開けません' "$work/nodata.out")" = 15 ]
 check "... and the frames" [ -f "$work/nodata/frame-000000.png" ]
