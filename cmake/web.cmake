@@ -14,7 +14,7 @@ list(FILTER CORE_SOURCES EXCLUDE REGEX "/src/platform/[a-z0-9_]+/")
 # the model viewer's turntable reaches.
 list(FILTER CORE_SOURCES EXCLUDE REGEX "/src/output/")
 list(APPEND CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/output/json_text.cpp ${CMAKE_SOURCE_DIR}/src/output/whole_file.cpp
-     ${CMAKE_SOURCE_DIR}/src/output/frame_directory.cpp)
+     ${CMAKE_SOURCE_DIR}/src/output/frame_directory.cpp ${CMAKE_SOURCE_DIR}/src/output/frame_names.cpp)
 list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/offline_run.cpp ${CMAKE_SOURCE_DIR}/src/app/main.cpp
      ${CMAKE_SOURCE_DIR}/src/model/model_archive_libzip.cpp)
 file(GLOB_RECURSE WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp src/platform/web/*.c)

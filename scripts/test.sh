@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # Builds lumivane with AddressSanitizer and UndefinedBehaviorSanitizer, generates the stand-in data,
 # runs every test (unit, headless GL, end-to-end under Xvfb), then runs each fuzzer for a bounded time.
-# usage: scripts/test.sh [--windows] [--web]
-#   --windows also cross-builds the Windows program and runs its tests under Wine on Xvfb;
-#   --web also builds the web page and tests it in headless Chromium. Both pass on their own; they
-#   join the default run once they have passed in one clean run of the whole command.
+# usage: scripts/test.sh [--no-windows] [--no-web]
+#   By default it also cross-builds the Windows program and runs its tests under Wine on Xvfb, and
+#   builds the web page and tests it in headless Chromium; the flags leave either out (quicker
+#   runs while working on something else: the full command is what has to pass).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-windows=""; web=""
+windows=1; web=1
 for arg in "$@"; do
   case "$arg" in
-    --windows) windows=1 ;;
-    --web) web=1 ;;
-    *) echo "usage: scripts/test.sh [--windows] [--web]" >&2; exit 2 ;;
+    --no-windows) windows="" ;;
+    --no-web) web="" ;;
+    *) echo "usage: scripts/test.sh [--no-windows] [--no-web]" >&2; exit 2 ;;
   esac
 done
 scripts/setup-deps.sh --test ${windows:+--windows} ${web:+--web}

@@ -41,6 +41,26 @@ TEST(Files, ShowDataPathsLeadIntoTheChosenDataDirectory) {
     std::filesystem::remove_all(dir);
 }
 
+// Paths are UTF-8 text; a name in another code page (a model file's texture name in Shift-JIS)
+// is looked for without failing and found only where the system names files in bytes.
+TEST(Files, PathsAreUtf8AndOtherBytesNameNoFileWithoutThrowing) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("lumivane-utf8-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string japanese = platform::utf8Text(dir) + "/\xE3\x83\x86\xE3\x82\xAF\xE3\x82\xB9.bmp";  // テクス
+    std::ofstream(platform::hostFsPath(japanese)) << "x";
+    EXPECT_TRUE(fs::is_regular_file(dir / fs::path(u8"テクス.bmp")));
+    EXPECT_EQ(platform::utf8Text(platform::hostFsPath(japanese)), japanese);
+    std::FILE* file = platform::openHostFile(japanese, "rb");
+    EXPECT_NE(file, nullptr);
+    if (file) std::fclose(file);
+    const std::string cp932 = platform::utf8Text(dir) + "/\x83\x65\x83\x4E\x83\x58.bmp";  // テクス in code page 932
+    std::error_code error;
+    EXPECT_NO_THROW(EXPECT_FALSE(fs::exists(platform::hostFsPath(cp932), error)));
+    EXPECT_EQ(platform::openHostFile(cp932, "rb"), nullptr);
+    fs::remove_all(dir);
+}
+
 TEST(Files, TheFirstPlaceHoldingAnyShowFileWins) {
     namespace fs = std::filesystem;
     const fs::path base = fs::temp_directory_path() / ("lumivane-places-" + std::to_string(::getpid()));

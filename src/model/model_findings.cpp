@@ -4,6 +4,7 @@
 
 #include "model/model_paths.h"
 #include "output/json_text.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -24,18 +25,7 @@ std::string displayName(const std::string& written) {
     if (output::isUtf8(written)) return written;
     const std::string converted = cp932ToUtf8(written);
     if (!converted.empty()) return converted;
-    std::string shown;
-    for (std::size_t i = 0; i < written.size();) {
-        const std::size_t length = static_cast<unsigned char>(written[i]) < 0x80 ? 1 : output::utf8Length(written, i);
-        if (length == 0) {
-            shown += '?';
-            ++i;
-        } else {
-            shown.append(written, i, length);
-            i += length;
-        }
-    }
-    return shown;
+    return platform::withStrayBytesReplaced(written, '?');
 }
 
 const char* findingKey(ModelFinding::Kind kind) {

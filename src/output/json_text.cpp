@@ -2,33 +2,13 @@
 
 #include <cstdio>
 
-namespace output {
+#include "platform/text_encoding.h"
 
-std::size_t utf8Length(const std::string& s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
-    const unsigned c = byte(i);
-    const auto continuation = [&](std::size_t k) { return (byte(k) & 0xC0) == 0x80; };
-    if (c >= 0xC2 && c <= 0xDF) return continuation(i + 1) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF) {
-        const unsigned c1 = byte(i + 1);
-        if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 > 0x9F)) return 0;  // overlong, surrogate
-        return continuation(i + 1) && continuation(i + 2) ? 3 : 0;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        const unsigned c1 = byte(i + 1);
-        if ((c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 > 0x8F)) return 0;
-        return continuation(i + 1) && continuation(i + 2) && continuation(i + 3) ? 4 : 0;
-    }
-    return 0;
-}
+namespace output {
 
 bool isUtf8(const std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
-        if (static_cast<unsigned char>(s[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = utf8Length(s, i);
+        const std::size_t length = platform::utf8SequenceLength(s, i);
         if (length == 0) return false;
         i += length;
     }
@@ -40,7 +20,7 @@ std::string jsonString(const std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c >= 0x80) {
-            const std::size_t length = utf8Length(s, i);
+            const std::size_t length = platform::utf8SequenceLength(s, i);
             if (length == 0) {
                 out += "\\ufffd";
                 ++i;

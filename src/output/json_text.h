@@ -10,8 +10,6 @@
 
 namespace output {
 
-// Length of the well-formed UTF-8 sequence at s[i], or 0.
-std::size_t utf8Length(const std::string& s, std::size_t i);
 // Whether the whole text is well-formed UTF-8.
 bool isUtf8(const std::string& s);
 // A JSON string: UTF-8 passes through, control characters are escaped, and bytes that are not

@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "lumivane_build.h"  // LUMIVANE_DATA_FROM_BIN
+#include "platform/text_encoding.h"
 
 namespace platform {
 
@@ -35,7 +37,16 @@ std::string absoluteText(const std::string& place) {
 
 }  // namespace
 
-fs::path hostFsPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+fs::path hostFsPath(const std::string& utf8) {
+    if constexpr (!std::is_same_v<fs::path::value_type, char>) {
+        // Where the system's paths are UTF-16, bytes that are not UTF-8 (a name in a model file's
+        // code page, say) have no conversion and would throw; as '?', which no Windows file name
+        // holds, they name a file that is simply not there. Paths of bytes keep them as they are.
+        const std::string text = withStrayBytesReplaced(utf8, '?');
+        return fs::path(std::u8string(text.begin(), text.end()));
+    }
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 std::string utf8Text(const fs::path& path) {
     const std::u8string text = path.u8string();
