@@ -214,7 +214,7 @@ try {
     const said = (await messages(page)).join('\n');
     check(/hane2\.bmp/.test(said), `a texture cut short is named on the page: "${said}"`);
     const f0 = await framesDone(page);
-    const goesOn = await page.waitForFunction((n) => window.lumivane.page.framesDone > n + 5, { polling: 250, timeout: 20000 }, f0)
+    const goesOn = await page.waitForFunction((n) => window.lumivane.page.framesDone > n + 5, { polling: 250, timeout: 60000 }, f0)
       .then(() => true, () => false);
     check(goesOn, 'and the show goes on');
     await shot(page, 'texture-message.png');
