@@ -3,8 +3,8 @@
 // soundtrack in Web Audio, shows the show's messages on the page, and offers to play again.
 // URL parameters: from (ms), seed, size (WxH); still=1 with t (ms) draws one frame for tests;
 // bench=1 (with fps, 1 to 60, default 2) runs the show silent on a fixed step, as the desktop's
-// --bench does, and sets the median and 95th-percentile frame time of each scene on the body
-// (data-bench, JSON) at the end.
+// --bench does, and sets the median and 95th-percentile frame time of each scene, and the median
+// time the program takes to issue a frame's GL calls, on the body (data-bench, JSON) at the end.
 'use strict';
 
 var lumivanePage = (function () {
@@ -83,8 +83,8 @@ var lumivanePage = (function () {
         page.message('lumivane', 'fps=' + params.get('fps') + ' is not a frame rate (1 to 60); the bench runs at 2.');
         fps = 2;
       }
-      page.bench = { stepMs: 1000 / fps, times: [], result: null };
-      for (var k = 0; k <= 12; ++k) page.bench.times.push([]);
+      page.bench = { stepMs: 1000 / fps, times: [], issue: [], result: null };
+      for (var k = 0; k <= 12; ++k) { page.bench.times.push([]); page.bench.issue.push([]); }
       document.body.classList.add('still');
       page.args.push('--ssaa', '1');
       page.env.LUMIVANE_TEST_CLOCK = String(page.bench.stepMs);
@@ -317,13 +317,22 @@ var lumivanePage = (function () {
   channel.port1.onmessage = function () { var wake = pending.shift(); if (wake) wake(); };
   function nextTask(wake) { pending.push(wake); channel.port2.postMessage(0); }
 
-  // The bench's frame time: from the program's turn to the frame's drawing finished.
-  var lastWakeAt = 0;
+  // The bench's frame time: from the program's turn to the frame's drawing finished. finish()
+  // returns before a software GPU has drawn; reading a pixel of the frame back waits for it all.
+  var lastWakeAt = 0, benchPixel = new Uint8Array(4);
   function benchFrame() {
-    page.instance.canvas.getContext('webgl2').finish();
+    var issued = performance.now();  // the program's part: the frame's GL calls issued
+    var gl = page.instance.canvas.getContext('webgl2');
+    var read = gl.getParameter(gl.READ_FRAMEBUFFER_BINDING);
+    gl.bindFramebuffer(gl.READ_FRAMEBUFFER, null);
+    gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, benchPixel);
+    gl.bindFramebuffer(gl.READ_FRAMEBUFFER, read);
     var now = performance.now();
     var scene = page.instance._lumivane_probe_shown_scene();
-    if (lastWakeAt && scene >= 1 && scene <= 12) page.bench.times[scene].push(now - lastWakeAt);
+    if (lastWakeAt && scene >= 1 && scene <= 12) {
+      page.bench.times[scene].push(now - lastWakeAt);
+      page.bench.issue[scene].push(issued - lastWakeAt);
+    }
   }
 
   function benchResult() {
@@ -331,12 +340,14 @@ var lumivanePage = (function () {
       var sorted = values.slice().sort(function (a, b) { return a - b; });
       return sorted[Math.min(sorted.length - 1, Math.round(q * (sorted.length - 1)))];
     }
-    var lines = ['scene  frames  median ms  p95 ms'], result = {};
+    var lines = ['scene  frames  median ms  p95 ms  median ms issuing'], result = {};
     page.bench.times.forEach(function (times, scene) {
       if (!times.length) return;
-      result[scene] = { frames: times.length, median: percentile(times, 0.5), p95: percentile(times, 0.95) };
+      var r = result[scene] = { frames: times.length, median: percentile(times, 0.5), p95: percentile(times, 0.95),
+                                issue: percentile(page.bench.issue[scene], 0.5) };
       lines.push(String(scene).padStart(5) + '  ' + String(times.length).padStart(6) + '  ' +
-                 result[scene].median.toFixed(2).padStart(9) + '  ' + result[scene].p95.toFixed(2).padStart(6));
+                 r.median.toFixed(2).padStart(9) + '  ' + r.p95.toFixed(2).padStart(6) + '  ' +
+                 r.issue.toFixed(2).padStart(17));
     });
     console.log(lines.join('\n'));
     page.bench.result = result;
