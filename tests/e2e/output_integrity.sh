@@ -83,7 +83,9 @@ run again --video "$work/killed.mp4" --from 40000 --to 40400 --fps 25
 check "... the next run takes the .part over (exit $(code again)) and writes a whole video" \
     bash -c "[ $(code again) = 0 ] && [ '$(video_frames "$work/killed.mp4")' = 10 ] && [ ! -e '$work/killed.mp4.part' ]"
 
-timeout 300 "$exe" --video "$work/hup.mp4" --from 40000 --to 50000 --fps 25 >/dev/null 2>"$work/hup.err" &
+# --foreground: timeout then passes a signal to the program once; otherwise it also sends it to
+# its process group, and a second stop signal ends the program at once (as a second Ctrl-C does).
+timeout --foreground 300 "$exe" --video "$work/hup.mp4" --from 40000 --to 50000 --fps 25 >/dev/null 2>"$work/hup.err" &
 pid=$!
 for _ in $(seq 600); do grep -q ' [1-9]0 %' "$work/hup.err" 2>/dev/null && break; sleep 0.1; done
 kill -HUP "$pid"
@@ -134,7 +136,7 @@ kill -INT "$pid"; wait "$pid" 2>/dev/null
 check "two renders into one directory: the second exits 1 even with --force ($(head -1 "$work/busy2.err"))" \
     bash -c "[ $(code busy2) = 1 ] && grep -q 'another run is writing frames into' '$work/busy2.err'"
 
-timeout 300 "$exe" --render "$work/stopped" --from 40000 --to 50000 --fps 25 >/dev/null 2>"$work/stopped.err" &
+timeout --foreground 300 "$exe" --render "$work/stopped" --from 40000 --to 50000 --fps 25 >/dev/null 2>"$work/stopped.err" &
 pid=$!
 wait_for "$work/stopped/frame-000005.png"
 kill -INT "$pid"
