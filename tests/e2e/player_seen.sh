@@ -9,6 +9,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/checks.bash"
+. "$(dirname "$0")/xvfb.bash"
 cd "$build"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
@@ -93,7 +94,7 @@ if start trails "$trails" --ssaa 1; then
     quit "$pid" "$wid" trails
 fi
 INNER
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/inside.sh" "$exe" "$work" "$hold" "$here/xwindow.bash" "$trails"
+xvfb_run 1280x1024 bash "$work/inside.sh" "$exe" "$work" "$hold" "$here/xwindow.bash" "$trails"
 
 if [ -f "$work/inside.fail" ]; then
     echo "FAIL $(cat "$work/inside.fail")"; cat "$work"/*.err; exit 1

@@ -6,6 +6,7 @@
 # usage: player_window.sh <build-dir>
 set -u
 . "$(dirname "$0")/checks.bash"
+. "$(dirname "$0")/xvfb.bash"
 export SDL_AUDIODRIVER=dummy
 
 cat > "$work/inside.sh" <<'INNER'
@@ -79,7 +80,7 @@ geometry "$id" > "$work/plain.geometry"
 xdotool key Escape
 wait $pid; echo $? > "$work/plain.code"
 INNER
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$exe" "$work" "$build"
+xvfb_run 1024x768 bash "$work/inside.sh" "$exe" "$work" "$build"
 
 ae() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | awk '{print $1}'; }
 ms_of() {  # "player: m:ss.mmm ..." -> milliseconds

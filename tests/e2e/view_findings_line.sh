@@ -3,10 +3,11 @@
 # modelling tool stands along the bottom of the picture, and H hides and shows it.
 set -uo pipefail
 source "$(dirname "$0")/checks.bash"
+. "$(dirname "$0")/xvfb.bash"
 source_root=$(cd "$(dirname "$0")/../.." && pwd)
 model="$source_root/../shared/peer-mqo/dsan-no-eof.mqo"
 [ -f "$model" ] || { echo "view_findings_line: no $model, skipped"; exit 0; }
-command -v xvfb-run > /dev/null || { echo "view_findings_line: no xvfb-run, skipped"; exit 0; }
+command -v Xvfb > /dev/null || { echo "view_findings_line: no Xvfb, skipped"; exit 0; }
 
 cat > "$work/run.sh" <<'INNER'
 set -u
@@ -47,7 +48,7 @@ kill $pid
 wait $pid 2> /dev/null
 exit 0
 INNER
-SDL_AUDIODRIVER=dummy timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/run.sh" "$exe" "$model" "$work" > "$work/out" 2>&1
+SDL_AUDIODRIVER=dummy xvfb_run 1024x768 timeout 300 bash "$work/run.sh" "$exe" "$model" "$work" > "$work/out" 2>&1
 shown=$(awk '$1 == "shown" { print $2 }' "$work/out")
 hidden=$(awk '$1 == "hidden" { print $2 }' "$work/out")
 again=$(awk '$1 == "again" { print $2 }' "$work/out")

@@ -12,6 +12,7 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "window_matches_render: $*" >&2; exit 1; }
+. "$here/xvfb.bash"
 
 # u = 0.8 of scene 1: 0.8 x 39.3 beats of 60000/140 ms.
 hold=$(awk 'BEGIN { printf "%.9f", 0.8 * 39.3 * 60000 / 140 }')
@@ -37,7 +38,7 @@ for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && { kill "$pid"; echo "still running after Escape" >"$work/inside.fail"; }
 wait "$pid"; echo $? >"$work/window.code"
 INNER
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$build" "$work" "$hold" "$here/xwindow.bash"
+xvfb_run 1024x768 bash "$work/inside.sh" "$build" "$work" "$hold" "$here/xwindow.bash"
 
 [ -f "$work/inside.fail" ] && fail "$(cat "$work/inside.fail"); stderr: $(cat "$work/window.err")"
 [ -f "$work/held" ] || fail "the window's picture never held still on the test clock"

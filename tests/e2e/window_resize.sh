@@ -8,6 +8,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/checks.bash"
+. "$(dirname "$0")/xvfb.bash"
 cd "$build"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
@@ -35,7 +36,7 @@ for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && { kill "$pid"; echo "still running after Escape" >>"$work/inside.fail"; }
 wait "$pid"; echo $? >"$work/window.code"
 INNER
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/inside.sh" "$exe" "$work" "$hold" "$here/xwindow.bash"
+xvfb_run 1280x1024 bash "$work/inside.sh" "$exe" "$work" "$hold" "$here/xwindow.bash"
 
 if [ -f "$work/inside.fail" ]; then
     echo "FAIL $(cat "$work/inside.fail")"; cat "$work/window.err"; exit 1

@@ -4,6 +4,7 @@
 # screen must not be black once frames run, and Escape must end the program with exit code 1.
 # usage: window_scene_change.sh <build-dir>
 set -euo pipefail
+. "$(dirname "$0")/xvfb.bash"
 build=$(cd "${1:-.}" && pwd)
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
@@ -59,4 +60,4 @@ if grep -E 'Sanitizer|runtime error:' "$work/stderr" >&2; then fail "sanitizer r
 echo "window_scene_change: drawn across the scene changes, Escape gave exit code 1"
 EOF
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$build" "$work"
+xvfb_run 1024x768 bash "$work/inside.sh" "$build" "$work"

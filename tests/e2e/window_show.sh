@@ -4,6 +4,7 @@
 # without any display or sound device; bad arguments.
 set -u
 . "$(dirname "$0")/checks.bash"
+. "$(dirname "$0")/xvfb.bash"
 export SDL_AUDIODRIVER=dummy
 
 # Everything that needs a display runs inside one Xvfb session.
@@ -67,7 +68,7 @@ start=$(date +%s)
 "$exe" --window --from 209500 2>"$work/nosound.err"
 echo $? > "$work/nosound.code"; echo $(( $(date +%s) - start )) > "$work/nosound.seconds"
 INNER
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$exe" "$work" "$build" "$(cd "$(dirname "$0")" && pwd)"
+xvfb_run 1024x768 bash "$work/inside.sh" "$exe" "$work" "$build" "$(cd "$(dirname "$0")" && pwd)"
 
 check "window title shows the frame rate" grep -Eq "^title=lumivane FPS:[0-9]+$" "$work/window.title"
 check "Escape ends the show with exit code 1" [ "$(cat "$work/window.code")" = 1 ]
