@@ -19,9 +19,8 @@ if [ -n "$data" ]; then
 fi
 # emcc runs its tools with node; a node that is not Debian's needs Debian's modules.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
-for tool in emcc ffmpeg python3; do
-  command -v "$tool" >/dev/null || { echo "build-web: $tool is missing (scripts/setup-deps.sh --web installs it)" >&2; exit 1; }
-done
+# What the desktop build and the web build need, installed where missing (as build-windows.sh does).
+"$root/scripts/setup-deps.sh" --web
 start=$(date +%s)
 
 # The desktop build bakes the glyphs (FreeType and the tessellator) and writes the stand-in data.
